@@ -168,6 +168,11 @@ std::unique_ptr<hid_device_handle> virtual_keyboard::open() {
     return h;
 }
 
+size_t virtual_keyboard::open_handles() const {
+    std::lock_guard<std::mutex> g(lock_);
+    return handles_.size();
+}
+
 void virtual_keyboard::detach(virtual_handle* h) {
     std::lock_guard<std::mutex> g(lock_);
     handles_.erase(std::remove(handles_.begin(), handles_.end(), h), handles_.end());

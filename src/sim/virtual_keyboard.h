@@ -54,6 +54,9 @@ public:
     void send_report(const packet::report65& report);
     void send_packet(const packet::packet64& packet);
 
+    // Handles open on the device now.
+    size_t open_handles() const;
+
     // Opens the device for a link; nullptr when unplugged.
     std::unique_ptr<hid_device_handle> open();
 

@@ -1,0 +1,15 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace qvk {
+
+command_line parse_command_line(int argc, char** argv) {
+    command_line c;
+    c.hide = argc >= 2 && std::strcmp(argv[1], "-hide") == 0;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--demo") == 0) c.demo = true;
+    return c;
+}
+
+} // namespace qvk

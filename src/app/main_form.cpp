@@ -1,0 +1,801 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/busy_indicator.h"
+#include "app/link_event.h"
+#include "app/nav_menu.h"
+#include "app/skins.h"
+#include "functions/key_code_convert.h"
+#include "link/link_kind.h"
+
+namespace qvk {
+
+namespace {
+
+constexpr int design_width = 1241;
+constexpr int design_height = 867;
+constexpr int min_width = 1024;
+constexpr int min_height = 560;
+constexpr int title_height = 49;
+constexpr int menu_open_width = 150;
+constexpr int menu_compact_width = 40;
+constexpr int detect_interval_ms = 1000;
+constexpr int redetect_interval_ms = 500;
+constexpr int skin_reconnect_ms = 500;
+constexpr int probe_pause_ms = 50;
+constexpr int save_reenable_ms = 1000;
+constexpr QRgb title_colour = 0x1464BE;
+
+// A page's scroll box: the wheel moves it by one line per notch.
+class page_scroll_box final : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    void wheelEvent(QWheelEvent* e) override {
+        const int delta = e->angleDelta().y();
+        if (delta == 0) return QScrollArea::wheelEvent(e);
+        verticalScrollBar()->triggerAction(delta < 0 ? QAbstractSlider::SliderSingleStepAdd
+                                                     : QAbstractSlider::SliderSingleStepSub);
+        e->accept();
+    }
+};
+
+// A label that reports clicks (the menu image of the title bar).
+class clickable_label final : public QLabel {
+public:
+    std::function<void()> on_click;
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton && on_click) on_click();
+    }
+};
+
+QPixmap menu_picture(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, size / 10.0, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 1; i <= 3; ++i) {
+        const qreal y = size * i / 4.0;
+        p.drawLine(QPointF(size * 0.18, y), QPointF(size * 0.82, y));
+    }
+    return pm;
+}
+
+QIcon keyboard_icon() {
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(title_colour));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(2, 14, 60, 36), 6, 6);
+    p.setBrush(Qt::white);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 6; ++c) p.drawRect(QRectF(7 + c * 9, 19 + r * 9, 6, 6));
+    return QIcon(pm);
+}
+
+} // namespace
+
+Tmain_form::Tmain_form(options opts, QWidget* parent)
+    : QMainWindow(parent), opts_(std::move(opts)), settings_(opts_.exe_dir) {
+    if (!opts_.bus) opts_.bus = std::make_shared<device_bus>();
+    sink_ = std::make_unique<qt_link_sink>(this);
+    own_dialogs_ = std::make_unique<qt_dialog_service>(this);
+    dialogs_ = opts_.dialogs ? opts_.dialogs : own_dialogs_.get();
+
+    QApplication::setApplicationName(QString::fromUtf8(app_title));
+    setWindowTitle(QString::fromUtf8(app_title) + QStringLiteral("--->([!Disconnected])"));
+    setWindowIcon(keyboard_icon());
+    resize(design_width, design_height);
+    setMinimumSize(min_width, min_height);
+
+    timer_detect_hid_device_ = new QTimer(this);
+    timer_detect_hid_device_->setObjectName(QStringLiteral("timer_detect_hid_device"));
+    connect(timer_detect_hid_device_, &QTimer::timeout, this, &Tmain_form::timer_detect_hid_deviceTimer);
+    timer_skin_change_re_conn_device_ = new QTimer(this);
+    timer_skin_change_re_conn_device_->setInterval(skin_reconnect_ms);
+    connect(timer_skin_change_re_conn_device_, &QTimer::timeout, this,
+            &Tmain_form::timer_skin_change_re_conn_deviceTimer);
+    Timer_flayer_and_tlayer_save_button_enable_ = new QTimer(this);
+    Timer_flayer_and_tlayer_save_button_enable_->setInterval(save_reenable_ms);
+
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    setCentralWidget(central);
+    build_title_bar();
+    outer->addWidget(Panel_Title_);
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    outer->addLayout(body, 1);
+    build_menu();
+    body->addWidget(sv1_);
+    build_cards();
+    body->addWidget(cp_1_, 1);
+    build_tray();
+
+    FormCreate();
+}
+
+Tmain_form::~Tmain_form() { FormClose(); }
+
+// ---------------------------------------------------------------- building
+
+void Tmain_form::build_title_bar() {
+    Panel_Title_ = new QWidget(this);
+    Panel_Title_->setObjectName(QStringLiteral("Panel_Title"));
+    Panel_Title_->setFixedHeight(title_height);
+    Panel_Title_->setAutoFillBackground(true);
+
+    auto* img = new clickable_label(Panel_Title_);
+    img->setObjectName(QStringLiteral("imgMenu"));
+    img->setGeometry(18, 11, 32, 32);
+    img->setPixmap(menu_picture(32));
+    img->setCursor(Qt::PointingHandCursor);
+    img->on_click = [this] { toggle_menu(); };
+    imgMenu_ = img;
+
+    ai_busy_ = new busy_indicator(Panel_Title_);
+    ai_busy_->setObjectName(QStringLiteral("ai_busy"));
+    ai_busy_->setGeometry(56, 11, 28, 28);
+
+    Label_currect_page_lable_ = new QLabel(Panel_Title_);
+    Label_currect_page_lable_->setObjectName(QStringLiteral("Label_currect_page_lable"));
+    Label_currect_page_lable_->setAlignment(Qt::AlignCenter);
+    QFont f = Label_currect_page_lable_->font();
+    f.setPixelSize(19);
+    f.setBold(true);
+    Label_currect_page_lable_->setFont(f);
+    Label_currect_page_lable_->setToolTip(QString::fromUtf8(text_page_current_hint));
+
+    cb_skin_select_ = new QComboBox(Panel_Title_);
+    cb_skin_select_->setObjectName(QStringLiteral("cb_skin_select"));
+    cb_skin_select_->setMaxVisibleItems(16);
+    cb_skin_select_->setMinimumWidth(170);
+    cb_skin_select_->adjustSize();
+
+    battery_image_ = new QLabel(Panel_Title_);
+    battery_image_->setObjectName(QStringLiteral("battery_image"));
+}
+
+void Tmain_form::build_menu() {
+    sv1_ = new QWidget(this);
+    sv1_->setObjectName(QStringLiteral("sv1"));
+    sv1_->setFixedWidth(menu_open_width);
+    auto* lay = new QVBoxLayout(sv1_);
+    lay->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(sv1_);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    cat_main_menu_ = new nav_menu;
+    cat_main_menu_->setObjectName(QStringLiteral("cat_main_menu"));
+    scroll->setWidget(cat_main_menu_);
+    lay->addWidget(scroll);
+
+    QList<QAction*> all;
+    for (int i = 0; i < nav_action_count; ++i) {
+        const nav_action_def& d = nav_actions[i];
+        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        a->setObjectName(QString::fromLatin1(d.name));
+        a->setData(d.tag);
+        if (d.hint_id >= 0) a->setToolTip(QString::fromUtf8(d.hint));
+        connect(a, &QAction::triggered, this, [this, a] { run_action(a); });
+        actions_[a->objectName()] = a;
+        action_defs_[a] = &d;
+        all << a;
+    }
+    for (int c = 0; c < nav_category_count; ++c) {
+        const nav_category_def& d = nav_categories[c];
+        cat_main_menu_->add_category(QString::fromUtf8(d.caption), QColor(d.colour), d.expanded,
+                                     all.mid(d.first_action, d.action_count));
+    }
+}
+
+void Tmain_form::build_cards() {
+    cp_1_ = new QStackedWidget(this);
+    cp_1_->setObjectName(QStringLiteral("cp_1"));
+    static const char* const card_names[card_count] = {
+        "c_device_list", "c_device_config", "c_flayer_edit", "c_tlayer_edit", "c_bkl_lig_edit",
+        "c_bkl_custom_edit", "c_bkl_ws_edit", "c_bkl_indicator_edit", "c_bkl_user_led_edit",
+        "c_indicator_edit", "c_music_spectrum", "c_macro_edit", "c_kb_mgr", "c_driver_cfg"};
+    static const bool scrolls[card_count] = {false, true, false, true, true, true, true,
+                                             true, false, false, true, true, false, false};
+    for (int i = 0; i < card_count; ++i) {
+        auto* c = new QWidget;
+        c->setObjectName(QString::fromLatin1(card_names[i]));
+        auto* lay = new QVBoxLayout(c);
+        lay->setContentsMargins(0, 0, 0, 0);
+        if (scrolls[i]) {
+            auto* box = new page_scroll_box(c);
+            box->setFrameShape(QFrame::NoFrame);
+            box->setWidgetResizable(true);
+            auto* panel = new QWidget;
+            panel->setObjectName(QString::fromLatin1(card_names[i]) + QStringLiteral("_panel"));
+            box->setWidget(panel);
+            box->verticalScrollBar()->setSingleStep(16);
+            lay->addWidget(box);
+            card_panels_[size_t(i)] = panel;
+        } else {
+            card_panels_[size_t(i)] = c;
+        }
+        cards_[size_t(i)] = c;
+        cp_1_->addWidget(c);
+    }
+    build_device_list_card();
+    build_driver_cfg_card();
+}
+
+void Tmain_form::build_device_list_card() {
+    QWidget* c = cards_[c_device_list];
+    BitBtn1_ = new QPushButton(c);
+    BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1_->setGeometry(12, 12, 120, 32);
+    dev_cfg_progress_bar_ = new QProgressBar(c);
+    dev_cfg_progress_bar_->setObjectName(QStringLiteral("dev_cfg_progress_bar"));
+    dev_cfg_progress_bar_->setTextVisible(false);
+    dev_cfg_progress_bar_->hide();
+}
+
+void Tmain_form::build_driver_cfg_card() {
+    QWidget* c = cards_[c_driver_cfg];
+    auto* lay = qobject_cast<QVBoxLayout*>(c->layout());
+    lay->setContentsMargins(24, 24, 24, 24);
+    lay->setSpacing(8);
+    auto explanation = [c](const char* name) {
+        auto* l = new QLabel(c);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setWordWrap(true);
+        return l;
+    };
+    Label38_ = explanation("Label38");
+    cb_lng_select_ = new QComboBox(c);
+    cb_lng_select_->setObjectName(QStringLiteral("cb_lng_select"));
+    cb_lng_select_->setMinimumWidth(240);
+    Label32_ = explanation("Label32");
+    CheckBox1_ = new QCheckBox(c);
+    CheckBox1_->setObjectName(QStringLiteral("CheckBox1"));
+    Label39_ = explanation("Label39");
+    CheckBox2_ = new QCheckBox(c);
+    CheckBox2_->setObjectName(QStringLiteral("CheckBox2"));
+    for (QWidget* w : {static_cast<QWidget*>(Label38_), static_cast<QWidget*>(cb_lng_select_),
+                       static_cast<QWidget*>(Label32_), static_cast<QWidget*>(CheckBox1_),
+                       static_cast<QWidget*>(Label39_), static_cast<QWidget*>(CheckBox2_)}) {
+        lay->addWidget(w, 0, Qt::AlignLeft);
+        if (w == cb_lng_select_ || w == CheckBox1_) lay->addSpacing(16);
+    }
+    lay->addStretch(1);
+
+    connect(cb_lng_select_, &QComboBox::currentIndexChanged, this, [this] { cb_lng_selectChange(); });
+    connect(CheckBox1_, &QCheckBox::clicked, this, [this](bool on) { settings_.set_auto_connect(on); });
+    connect(CheckBox2_, &QCheckBox::clicked, this, [this](bool on) {
+        minimise_on_close_ = on;
+        settings_.set_minimise_on_close(on);
+    });
+}
+
+void Tmain_form::build_tray() {
+    tray_icon_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_pop_menu_ = new QMenu(this);
+    N1_ = tray_pop_menu_->addAction(QString::fromUtf8(text_tray_restore));
+    N1_->setObjectName(QStringLiteral("N1"));
+    N2_ = tray_pop_menu_->addAction(QString::fromUtf8(text_tray_exit));
+    N2_->setObjectName(QStringLiteral("N2"));
+    connect(N1_, &QAction::triggered, this, &Tmain_form::restore_from_tray);
+    connect(N2_, &QAction::triggered, this, &Tmain_form::quit_from_tray);
+    tray_icon_->setContextMenu(tray_pop_menu_);
+    connect(tray_icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger) restore_from_tray();
+    });
+}
+
+// ---------------------------------------------------------------- start and stop
+
+void Tmain_form::measure_dpi() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    dpi_.dpi_x = int(s->logicalDotsPerInchX());
+    dpi_.dpi_y = int(s->logicalDotsPerInchY());
+    if (dpi_.dpi_x <= 0) dpi_.dpi_x = 96;
+    if (dpi_.dpi_y <= 0) dpi_.dpi_y = 96;
+    dpi_.scale = float(dpi_.dpi_x) / 96.0f;
+}
+
+void Tmain_form::FormCreate() {
+    measure_dpi();
+    std::string exe_path = opts_.exe_dir;
+    if (!exe_path.empty() && exe_path.back() != '/') exe_path += '/';
+    exe_path += "qvk-tools";
+    key_code_convert_ = std::make_unique<key_code_convert>(exe_path);
+    load_skin_settings();
+    load_languages();
+    load_close_setting();
+    Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
+    cp_1_->setCurrentIndex(c_device_list);
+    timer_detect_hid_device_->setInterval(detect_interval_ms);
+    timer_detect_hid_device_->start();
+    FormResize();
+    if (opts_.start_hidden) {
+        if (!hide_to_tray()) {
+            // No notification area: a hidden window could never be reached
+            // again, so start minimised instead.
+            showMinimized();
+        }
+    }
+}
+
+void Tmain_form::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    closing_ = true;
+    timer_detect_hid_device_->stop();
+    timer_skin_change_re_conn_device_->stop();
+    disconnect_device();
+    probe_link_.reset();
+    detector_.reset();
+    if (tray_icon_) tray_icon_->hide();
+    key_code_convert_.reset();
+}
+
+void Tmain_form::closeEvent(QCloseEvent* e) {
+    if (!quitting_ && minimise_on_close_) {
+        e->ignore();
+        if (!hide_to_tray()) showMinimized();
+        return;
+    }
+    FormClose();
+    e->accept();
+}
+
+void Tmain_form::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && !minimise_on_close_ && !in_tray_) {
+        // Minimising also hides the window behind its tray icon, when there
+        // is a notification area to hold it.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized()) hide_to_tray();
+        });
+    }
+}
+
+bool Tmain_form::hide_to_tray() {
+    const bool available = opts_.tray_available < 0 ? QSystemTrayIcon::isSystemTrayAvailable()
+                                                    : opts_.tray_available == 1;
+    if (!available) return false;
+    hide();
+    tray_icon_->setToolTip(windowTitle());
+    tray_icon_->show();
+    in_tray_ = true;
+    return true;
+}
+
+void Tmain_form::restore_from_tray() {
+    show();
+    tray_icon_->hide();
+    in_tray_ = false;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void Tmain_form::quit_from_tray() {
+    quitting_ = true;
+    close();
+}
+
+void Tmain_form::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+void Tmain_form::FormResize() {
+    if (!Panel_Title_) return;
+    QWidget* P = Panel_Title_;
+    QComboBox* C = cb_skin_select_;
+    const int pw = P->width() > 0 ? P->width() : width();
+    const int ph = title_height;
+    const int cw = C->width();
+    const int ch = C->sizeHint().height();
+    C->setGeometry(pw - cw - (ph - ch) / 2, ph / 2 - ch / 2, cw, ch);
+    const int lw = qMax(0, pw - imgMenu_->width() - cw - 64);
+    Label_currect_page_lable_->setGeometry(pw / 2 - lw / 2, 0, lw, ph);
+    battery_image_->setGeometry(C->x() - 64 - 8, C->y(), 64, ch);
+    // The page label sits under the indicator and the menu image.
+    Label_currect_page_lable_->lower();
+}
+
+void Tmain_form::toggle_menu() {
+    menu_open_ = !menu_open_;
+    sv1_->setFixedWidth(menu_open_ ? menu_open_width : menu_compact_width);
+    cat_main_menu_->set_compact(!menu_open_);
+}
+
+QWidget* Tmain_form::card(int index) const {
+    return index >= 0 && index < card_count ? cards_[size_t(index)] : nullptr;
+}
+
+// ---------------------------------------------------------------- busy state
+
+void Tmain_form::set_task_busy(bool on) {
+    update_busy_colour();
+    task_busy_ = on;
+    awaiting_reply_ = 0;
+    if (on)
+        ai_busy_->start();
+    else
+        ai_busy_->stop();
+}
+
+void Tmain_form::set_busy(int mode, uint8_t awaiting) {
+    update_busy_colour();
+    if (task_busy_) return;
+    switch (mode) {
+    case 2:
+        ai_busy_->start();
+        awaiting_reply_ = awaiting;
+        break;
+    case 1:
+        awaiting_reply_ = 0;
+        ai_busy_->stop();
+        break;
+    case 0:
+        if (awaiting_reply_ == 0) ai_busy_->stop();
+        break;
+    default: break;
+    }
+}
+
+bool Tmain_form::is_busy() const { return task_busy_ || ai_busy_->animating(); }
+
+void Tmain_form::update_busy_colour() {
+    ai_busy_->set_colour(busy_indicator_black(cb_skin_select_->currentIndex()) ? Qt::black : Qt::white);
+}
+
+// ---------------------------------------------------------------- navigation
+
+QAction* Tmain_form::action(const QString& name) const {
+    auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QString Tmain_form::current_page_label() const { return Label_currect_page_lable_->text(); }
+
+int Tmain_form::current_card() const { return cp_1_->currentIndex(); }
+
+bool Tmain_form::guard_passes(page_guard g) const {
+    const hidconnect* link = active_link_.get();
+    switch (g) {
+    case page_guard::always: return true;
+    case page_guard::device_config: return link && !is_busy() && link->get_kind() != kind_rf_boot;
+    case page_guard::keyboard_page:
+        return link && link->is_running() && is_keyboard_kind(link->get_kind()) && !is_task_busy() && !is_busy();
+    case page_guard::device_manager:
+        return link && link->is_running() && link->get_kind() != kind_none && !is_task_busy() && !is_busy();
+    }
+    return false;
+}
+
+void Tmain_form::run_action(QAction* a) {
+    auto it = action_defs_.find(a);
+    if (it == action_defs_.end()) return;
+    const nav_action_def& d = *it->second;
+    if (!guard_passes(d.guard)) return;
+    if (d.card == c_driver_cfg && cp_1_->currentIndex() == c_driver_cfg) return;
+    show_page(a, d.card);
+}
+
+void Tmain_form::show_page(QAction* a, int card) {
+    Label_currect_page_lable_->setText(a->text());
+    cp_1_->setCurrentIndex(card);
+}
+
+// ---------------------------------------------------------------- texts and settings
+
+QString Tmain_form::lng(uint32_t id, const char* default_text) const {
+    if (!key_code_convert_) return QString::fromUtf8(default_text);
+    return QString::fromStdString(key_code_convert_->get_lng_text(id, default_text));
+}
+
+void Tmain_form::apply_ui_texts() {
+    for (int i = 0; i < nav_action_count; ++i) {
+        const nav_action_def& d = nav_actions[i];
+        QAction* a = actions_.at(QString::fromLatin1(d.name));
+        const bool showing = Label_currect_page_lable_->text() == a->text() && cp_1_->currentIndex() == d.card;
+        a->setText(lng(d.caption_id, d.caption));
+        if (d.hint_id >= 0) a->setToolTip(lng(uint32_t(d.hint_id), d.hint));
+        if (showing) Label_currect_page_lable_->setText(a->text());
+    }
+    for (int c = 0; c < nav_category_count; ++c)
+        cat_main_menu_->set_category_caption(c, lng(nav_categories[c].caption_id, nav_categories[c].caption));
+
+    imgMenu_->setToolTip(lng(txt::menu_image_hint, text_menu_image_hint));
+    cb_skin_select_->setToolTip(lng(txt::skin_box_hint, text_skin_box_hint));
+    BitBtn1_->setText(lng(txt::refresh_caption, text_refresh_caption));
+    BitBtn1_->setToolTip(lng(txt::refresh_hint, text_refresh_hint));
+
+    // Long explanations also carry their text as hint, so that a cut-off
+    // line can still be read.
+    auto explain = [this](QLabel* l, uint32_t id, const char* def) {
+        l->setText(lng(id, def));
+        l->setToolTip(l->text());
+    };
+    explain(Label38_, txt::language_label, text_language_label);
+    explain(Label32_, txt::auto_connect_label, text_auto_connect_label);
+    CheckBox1_->setText(lng(txt::auto_connect_box, text_auto_connect_box));
+    explain(Label39_, txt::close_label, text_close_label);
+    CheckBox2_->setText(lng(txt::close_box, text_close_box));
+    N1_->setText(lng(txt::tray_restore, text_tray_restore));
+    N2_->setText(lng(txt::tray_exit, text_tray_exit));
+}
+
+void Tmain_form::load_skin_settings() {
+    {
+        const QSignalBlocker block(cb_skin_select_);
+        cb_skin_select_->clear();
+        cb_skin_select_->addItems(skin_names());
+        int id = settings_.skin_id();
+        // A stored index outside the list falls back to the first skin.
+        if (id < 0 || id >= cb_skin_select_->count()) id = 0;
+        cb_skin_select_->setCurrentIndex(id);
+    }
+    connect(cb_skin_select_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); },
+            Qt::UniqueConnection);
+    apply_skin(cb_skin_select_->currentIndex());
+    QPalette pal = Panel_Title_->palette();
+    pal.setColor(QPalette::Window, skin_title_colour(cb_skin_select_->currentIndex()));
+    Panel_Title_->setPalette(pal);
+    update_busy_colour();
+    load_auto_connect();
+}
+
+void Tmain_form::load_auto_connect() { CheckBox1_->setChecked(settings_.auto_connect()); }
+
+void Tmain_form::load_close_setting() {
+    minimise_on_close_ = settings_.minimise_on_close();
+    CheckBox2_->setChecked(minimise_on_close_);
+}
+
+void Tmain_form::load_languages() {
+    key_code_convert& k = *key_code_convert_;
+    k.select_language(settings_.language());
+    {
+        const QSignalBlocker block(cb_lng_select_);
+        cb_lng_select_->clear();
+        for (int i = 0; i < k.language_count(); ++i)
+            cb_lng_select_->addItem(QString::fromStdString(k.language_name(i)));
+        cb_lng_select_->setCurrentIndex(
+            cb_lng_select_->findText(QString::fromStdString(k.language_name(k.selected_language()))));
+        if (k.selected_language() < 0) cb_lng_select_->setCurrentIndex(-1);
+    }
+    k.load_language(k.selected_language());
+    apply_ui_texts();
+}
+
+void Tmain_form::cb_lng_selectChange() {
+    key_code_convert& k = *key_code_convert_;
+    const int index = cb_lng_select_->currentIndex();
+    if (index == k.selected_language()) return;
+    k.select_language(index);
+    settings_.set_language(index);
+    k.load_language(k.selected_language());
+    apply_ui_texts();
+}
+
+void Tmain_form::cb_skin_selectChange() {
+    const int index = cb_skin_select_->currentIndex();
+    settings_.set_skin_id(index);
+    const bool reading = dev_cfg_progress_bar_->isVisible();
+    auto restyle = [this, index] {
+        apply_skin(index);
+        QPalette pal = Panel_Title_->palette();
+        pal.setColor(QPalette::Window, skin_title_colour(index));
+        Panel_Title_->setPalette(pal);
+        update_busy_colour();
+    };
+    if (!active_link_ && !is_busy() && !reading) {
+        restyle();
+        return;
+    }
+    if (is_busy() || reading) {
+        dialogs_->show_message(lng(txt::skin_busy, text_skin_busy));
+        return;
+    }
+    reconnect_pending_ = true;
+    reconnect_index_ = current_index_;
+    disconnect_device();
+    restyle();
+    timer_skin_change_re_conn_device_->start(skin_reconnect_ms);
+}
+
+void Tmain_form::timer_skin_change_re_conn_deviceTimer() {
+    timer_skin_change_re_conn_device_->stop();
+    if (reconnect_pending_ && connect_device(reconnect_index_))
+        dialogs_->show_message(lng(txt::reconnect_failed, text_reconnect_failed));
+    reconnect_pending_ = false;
+}
+
+void Tmain_form::set_dialog_service(dialog_service* d) { dialogs_ = d ? d : own_dialogs_.get(); }
+
+// ---------------------------------------------------------------- device link
+
+QString Tmain_form::device_name(uint32_t i) const {
+    return i < hid_detect_dev::max_entries ? device_names_[i] : QString();
+}
+
+uint16_t Tmain_form::device_version(uint32_t i) const {
+    return i < hid_detect_dev::max_entries ? device_versions_[i] : 0;
+}
+
+void Tmain_form::start_detection(int interval_ms) {
+    timer_detect_hid_device_->start(interval_ms);
+}
+
+void Tmain_form::timer_detect_hid_deviceTimer() {
+    timer_detect_hid_device_->setInterval(detect_interval_ms);
+    timer_detect_hid_device_->stop();
+    if (!detector_)
+        detector_ = std::make_unique<hid_detect_dev>(*opts_.bus);
+    else
+        detector_->reset();
+    detector_->search();
+    set_task_busy(true);
+    if (detector_->count() > 0)
+        probe_next(true);
+    else
+        timer_detect_hid_device_->start();
+}
+
+void Tmain_form::probe_next(bool restart) {
+    if (restart) probe_index_ = 0;
+    if (!detector_) return;
+    while (probe_index_ < detector_->count() && detector_->kind_of(probe_index_) == kind_none) ++probe_index_;
+    if (probe_index_ < detector_->count()) {
+        probe_link_.reset();
+        probe_link_ = std::make_unique<hidconnect>(sink_.get(), detector_->kind_of(probe_index_), probe_index_,
+                                                   detector_->open_path_of(probe_index_), *opts_.bus);
+        if (probe_link_->is_open() && !probe_link_->start()) {
+            QThread::msleep(probe_pause_ms);
+            probe_link_->queue_command(hidconnect::command_device_info, 0, 0, 0, true);
+            return;
+        }
+        probe_index_ = 0;
+        probe_link_.reset();
+        return;
+    }
+    probe_index_ = 0;
+    probe_link_.reset();
+    if (detector_->count() == 1 && CheckBox1_->isChecked() && connect_device(0))
+        dialogs_->show_message(lng(txt::connect_failed, text_connect_failed));
+}
+
+void Tmain_form::on_device_info(uint32_t index) {
+    if (!probe_link_) return;
+    if (index < hid_detect_dev::max_entries) {
+        device_names_[index] = QString::fromStdString(probe_link_->device_name());
+        device_versions_[index] = uint16_t(probe_link_->get_firmware_version());
+        ++probe_index_;
+        probe_next(false);
+    }
+}
+
+bool Tmain_form::connect_device(uint32_t index) {
+    if (!detector_ || index >= detector_->count() || detector_->kind_of(index) == kind_none || active_link_)
+        return true;
+    current_index_ = index;
+    active_link_ = std::make_unique<hidconnect>(sink_.get(), detector_->kind_of(index), index,
+                                                detector_->open_path_of(index), *opts_.bus);
+    if (active_link_->is_open() && !active_link_->start()) {
+        set_title(index, true);
+        set_task_busy(true);
+        return false;
+    }
+    active_link_.reset();
+    current_index_ = hid_detect_dev::max_entries;
+    return true;
+}
+
+void Tmain_form::disconnect_device() {
+    dev_cfg_progress_bar_->hide();
+    if (!active_link_) return;
+    active_link_.reset();
+    set_title(current_index_, false);
+    current_index_ = hid_detect_dev::max_entries;
+    set_task_busy(false);
+}
+
+void Tmain_form::set_title(uint32_t index, bool connected) {
+    const QString t = QString::fromUtf8(app_title);
+    if (index >= hid_detect_dev::max_entries) {
+        setWindowTitle(t + QStringLiteral("--->([!device_id_error])"));
+        return;
+    }
+    if (!connected) {
+        setWindowTitle(t + QStringLiteral("--->([!Disconnected])"));
+        return;
+    }
+    const QString& name = device_names_[index];
+    if (name.isEmpty()) {
+        setWindowTitle(t + QStringLiteral("--->([!no name])"));
+        return;
+    }
+    const uint32_t kind = active_link_ ? active_link_->get_kind() : (detector_ ? detector_->kind_of(index) : 0);
+    setWindowTitle(t + QStringLiteral("--->(") + name + QString::fromLatin1(kind_title_tag(kind)) + QStringLiteral(")"));
+}
+
+void Tmain_form::on_link_lost(uint32_t index) {
+    disconnect_device();
+    if (detector_) detector_->forget(index);
+    if (probe_link_ && probe_link_->device_index() == index) probe_link_.reset();
+    Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
+    cp_1_->setCurrentIndex(c_device_list);
+    start_detection(redetect_interval_ms);
+}
+
+void Tmain_form::on_report_queued() {
+    if (!active_link_ || closing_ || active_link_->pending_replies() == 0) return;
+    packet::packet64 p;
+    active_link_->pop_reply(p.data());
+}
+
+void Tmain_form::on_send_done(uintptr_t wparam) {
+    if (!active_link_ || active_link_->get_kind() == kind_none) {
+        set_task_busy(false);
+        return;
+    }
+    if (wparam == 0) {
+        set_busy(0, 0);
+    } else {
+        set_task_busy(false);
+        dialogs_->show_message(lng(txt::send_error, text_send_error));
+    }
+}
+
+void Tmain_form::on_send_progress(intptr_t) {}
+
+bool Tmain_form::event(QEvent* e) {
+    const int type = int(e->type());
+    if (type >= int(msg::report_queued) && type <= int(msg::device_info)) {
+        auto* m = static_cast<link_event*>(e);
+        if (closing_) return true; // the window is going away: link news is ignored
+        switch (uint32_t(type)) {
+        case msg::report_queued: on_report_queued(); break;
+        case msg::send_done: on_send_done(m->wparam); break;
+        case msg::send_progress: on_send_progress(m->lparam); break;
+        case msg::link_lost: on_link_lost(uint32_t(m->wparam)); break;
+        case msg::device_info: on_device_info(uint32_t(m->wparam)); break;
+        default: break;
+        }
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+} // namespace qvk

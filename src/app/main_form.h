@@ -1,0 +1,246 @@
+#pragma once
+// The main window: title bar, navigation menu, card panel with one page per
+// task, tray icon, busy state, and the owner of everything that outlives a
+// page visit (key tables and texts, discovery, the links, the records read
+// from the keyboard).
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/dialogs.h"
+#include "app/main_form_texts.h"
+#include "link/hid_detect_dev.h"
+#include "link/hidconnect.h"
+#include "link/transport.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace qvk {
+
+class busy_indicator;
+class key_code_convert;
+class nav_menu;
+class qt_link_sink;
+
+// Cards of the page panel, in panel order.
+enum card_index : int {
+    c_device_list = 0,
+    c_device_config,
+    c_flayer_edit,
+    c_tlayer_edit,
+    c_bkl_lig_edit,
+    c_bkl_custom_edit,
+    c_bkl_ws_edit,
+    c_bkl_indicator_edit,
+    c_bkl_user_led_edit,
+    c_indicator_edit,
+    c_music_spectrum,
+    c_macro_edit,
+    c_kb_mgr,
+    c_driver_cfg,
+    card_count
+};
+
+struct dpi_info {
+    int dpi_x = 96;
+    int dpi_y = 96;
+    float scale = 1.0f;
+};
+
+constexpr const char* app_title = "QVK Dual Mode Keyboard Tools V1.1";
+
+class Tmain_form final : public QMainWindow {
+    Q_OBJECT
+public:
+    struct options {
+        std::string exe_dir;                  // where the tool's files live
+        std::shared_ptr<device_bus> bus;      // where keyboards are looked for
+        bool start_hidden = false;            // the "-hide" switch
+        int tray_available = -1;              // -1 ask the desktop, 0 no, 1 yes
+        dialog_service* dialogs = nullptr;    // null: the real dialogs
+    };
+    explicit Tmain_form(options opts, QWidget* parent = nullptr);
+    ~Tmain_form() override;
+
+    // Busy state shared by everything that talks to the keyboard.
+    void set_task_busy(bool on);
+    void set_busy(int mode, uint8_t awaiting);
+    bool is_task_busy() const { return task_busy_; }
+    bool is_busy() const;
+    uint8_t awaiting_reply() const { return awaiting_reply_; }
+
+    // Navigation: the actions by name (device_list, fl_3, drive_config, ...).
+    QAction* action(const QString& name) const;
+    QString current_page_label() const;
+    int current_card() const;
+    bool menu_open() const { return menu_open_; }
+    void toggle_menu();
+
+    // Texts.
+    key_code_convert& texts() { return *key_code_convert_; }
+    QString lng(uint32_t id, const char* default_text) const;
+    void apply_ui_texts();
+
+    // Device link.
+    hid_detect_dev* detector() const { return detector_.get(); }
+    hidconnect* active_link() const { return active_link_.get(); }
+    hidconnect* probe_link() const { return probe_link_.get(); }
+    uint32_t current_index() const { return current_index_; }
+    QString device_name(uint32_t i) const;
+    uint16_t device_version(uint32_t i) const;
+    bool connect_device(uint32_t index);
+    void disconnect_device();
+    bool closing() const { return closing_; }
+
+    // Settings and state.
+    const dpi_info& dpi() const { return dpi_; }
+    app_settings& settings() { return settings_; }
+    bool in_tray() const { return in_tray_; }
+    bool minimise_on_close() const { return minimise_on_close_; }
+    dialog_service& dialogs() { return *dialogs_; }
+    void set_dialog_service(dialog_service* d);
+
+    // Controls the tests and later pages reach.
+    busy_indicator* ai_busy() const { return ai_busy_; }
+    QComboBox* cb_skin_select() const { return cb_skin_select_; }
+    QComboBox* cb_lng_select() const { return cb_lng_select_; }
+    QCheckBox* auto_connect_box() const { return CheckBox1_; }
+    QCheckBox* close_to_tray_box() const { return CheckBox2_; }
+    QSystemTrayIcon* tray_icon() const { return tray_icon_; }
+    QTimer* detect_timer() const { return timer_detect_hid_device_; }
+    QPushButton* refresh_button() const { return BitBtn1_; }
+    QWidget* card(int index) const;
+    QWidget* title_panel() const { return Panel_Title_; }
+    QLabel* page_label() const { return Label_currect_page_lable_; }
+
+    // Tray.
+    void restore_from_tray();
+    void quit_from_tray();
+
+    // Device detection tick (also driven by tests).
+    void timer_detect_hid_deviceTimer();
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void build_title_bar();
+    void build_menu();
+    void build_cards();
+    void build_device_list_card();
+    void build_driver_cfg_card();
+    void build_tray();
+    void FormCreate();
+    void FormClose();
+    void FormResize();
+    void measure_dpi();
+
+    bool guard_passes(page_guard g) const;
+    void run_action(QAction* a);
+    void show_page(QAction* a, int card);
+
+    void load_skin_settings();
+    void load_auto_connect();
+    void load_close_setting();
+    void load_languages();
+    void update_busy_colour();
+    void cb_skin_selectChange();
+    void cb_lng_selectChange();
+    void timer_skin_change_re_conn_deviceTimer();
+
+    bool hide_to_tray();
+
+    // Link messages.
+    void on_report_queued();
+    void on_send_done(uintptr_t wparam);
+    void on_send_progress(intptr_t lparam);
+    void on_link_lost(uint32_t index);
+    void on_device_info(uint32_t index);
+    void probe_next(bool restart);
+    void set_title(uint32_t index, bool connected);
+    void start_detection(int interval_ms);
+
+    options opts_;
+    app_settings settings_;
+    std::unique_ptr<key_code_convert> key_code_convert_;
+    std::unique_ptr<qt_link_sink> sink_;
+    std::unique_ptr<qt_dialog_service> own_dialogs_;
+    dialog_service* dialogs_ = nullptr;
+    dpi_info dpi_;
+
+    bool in_tray_ = false;
+    bool minimise_on_close_ = false;
+    bool task_busy_ = false;
+    uint8_t awaiting_reply_ = 0;
+    bool menu_open_ = true;
+    bool closing_ = false;
+    bool closed_ = false;
+    bool quitting_ = false;
+    bool reconnect_pending_ = false;
+    uint32_t reconnect_index_ = 0;
+
+    std::unique_ptr<hid_detect_dev> detector_;
+    std::unique_ptr<hidconnect> probe_link_;
+    std::unique_ptr<hidconnect> active_link_;
+    uint32_t probe_index_ = 0;
+    uint32_t current_index_ = hid_detect_dev::max_entries;
+    std::array<QString, hid_detect_dev::max_entries> device_names_;
+    std::array<uint16_t, hid_detect_dev::max_entries> device_versions_{};
+
+    // Title bar.
+    QWidget* Panel_Title_ = nullptr;
+    QLabel* imgMenu_ = nullptr;
+    busy_indicator* ai_busy_ = nullptr;
+    QLabel* Label_currect_page_lable_ = nullptr;
+    QComboBox* cb_skin_select_ = nullptr;
+    QLabel* battery_image_ = nullptr;
+    // Menu and pages.
+    QWidget* sv1_ = nullptr;
+    nav_menu* cat_main_menu_ = nullptr;
+    QStackedWidget* cp_1_ = nullptr;
+    std::array<QWidget*, card_count> cards_{};
+    std::array<QWidget*, card_count> card_panels_{};
+    std::map<QString, QAction*> actions_;
+    std::map<QAction*, const nav_action_def*> action_defs_;
+    // Device list page.
+    QPushButton* BitBtn1_ = nullptr;
+    QProgressBar* dev_cfg_progress_bar_ = nullptr;
+    // Driver settings page.
+    QLabel* Label38_ = nullptr;
+    QComboBox* cb_lng_select_ = nullptr;
+    QLabel* Label32_ = nullptr;
+    QCheckBox* CheckBox1_ = nullptr;
+    QLabel* Label39_ = nullptr;
+    QCheckBox* CheckBox2_ = nullptr;
+    // Timers.
+    QTimer* timer_detect_hid_device_ = nullptr;
+    QTimer* timer_skin_change_re_conn_device_ = nullptr;
+    QTimer* Timer_flayer_and_tlayer_save_button_enable_ = nullptr;
+    // Tray.
+    QSystemTrayIcon* tray_icon_ = nullptr;
+    QMenu* tray_pop_menu_ = nullptr;
+    QAction* N1_ = nullptr;
+    QAction* N2_ = nullptr;
+};
+
+} // namespace qvk
