@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QThread>
 #include <QWheelEvent>
 
 #include "app/busy_indicator.h"

@@ -90,7 +90,7 @@ int hidconnect::queue_block(uint32_t command, uint32_t sub, uint32_t length, con
     // Refuse a block that does not fit the free part of the send queue, so
     // the keyboard never receives half of it.
     const uint32_t chunks = (length + packet::chunk_data_max - 1) / packet::chunk_data_max;
-    if (length > packet::total_length_max || chunks > send_queue_.slots() - send_queue_.size()) return 1;
+    if (length > packet::total_length_max || chunks > send_queue_.slot_count() - send_queue_.size()) return 1;
 
     const bool queued = packet::segment_block(uint8_t(command), sub, data, length,
         [this](const packet::packet64& p) { return queue_packet(p, false) == 0; });

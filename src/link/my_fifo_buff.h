@@ -21,7 +21,7 @@ public:
     // when the ring is empty.
     bool get(uint8_t* out);
     uint32_t size() const;
-    uint32_t slots() const { return slots_; }
+    uint32_t slot_count() const { return slots_; }
     uint32_t slot_size() const { return slot_size_; }
 
 private:
