@@ -181,6 +181,7 @@ void Tmain_form::build_title_bar() {
     cb_skin_select_->setMaxVisibleItems(16);
     cb_skin_select_->setMinimumWidth(170);
     cb_skin_select_->adjustSize();
+    connect(cb_skin_select_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); });
 
     battery_image_ = new QLabel(Panel_Title_);
     battery_image_->setObjectName(QStringLiteral("battery_image"));
@@ -566,8 +567,6 @@ void Tmain_form::load_skin_settings() {
         if (id < 0 || id >= cb_skin_select_->count()) id = 0;
         cb_skin_select_->setCurrentIndex(id);
     }
-    connect(cb_skin_select_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); },
-            Qt::UniqueConnection);
     apply_skin(cb_skin_select_->currentIndex());
     QPalette pal = Panel_Title_->palette();
     pal.setColor(QPalette::Window, skin_title_colour(cb_skin_select_->currentIndex()));
