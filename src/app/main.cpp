@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstring>
 #include <exception>
 
@@ -29,6 +30,13 @@ int main(int argc, char** argv) {
         }
         qvk::Tmain_form window(std::move(opts));
         if (!window.in_tray() && !window.isMinimized()) window.show();
+        if (!args.screenshot.empty()) {
+            const QString file = QString::fromStdString(args.screenshot);
+            QTimer::singleShot(2500, &window, [&window, file] {
+                window.grab().save(file);
+                window.close();
+            });
+        }
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("QVK"), QString::fromUtf8(e.what()));

@@ -154,6 +154,7 @@ void Tmain_form::build_title_bar() {
     Panel_Title_->setObjectName(QStringLiteral("Panel_Title"));
     Panel_Title_->setFixedHeight(title_height);
     Panel_Title_->setAutoFillBackground(true);
+    Panel_Title_->installEventFilter(this);
 
     auto* img = new clickable_label(Panel_Title_);
     img->setObjectName(QStringLiteral("imgMenu"));
@@ -216,8 +217,10 @@ void Tmain_form::build_menu() {
     }
     for (int c = 0; c < nav_category_count; ++c) {
         const nav_category_def& d = nav_categories[c];
-        cat_main_menu_->add_category(QString::fromUtf8(d.caption), QColor(d.colour), d.expanded,
-                                     all.mid(d.first_action, d.action_count));
+        const QList<QAction*> members = all.mid(d.first_action, d.action_count);
+        for (QAction* a : members)
+            a->setIcon(letter_icon(QString::fromUtf8(action_defs_.at(a)->glyph), QColor(d.colour)));
+        cat_main_menu_->add_category(QString::fromUtf8(d.caption), QColor(d.colour), d.expanded, members);
     }
 }
 
@@ -417,11 +420,16 @@ void Tmain_form::resizeEvent(QResizeEvent* e) {
     FormResize();
 }
 
+bool Tmain_form::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Panel_Title_ && e->type() == QEvent::Resize) FormResize();
+    return QMainWindow::eventFilter(watched, e);
+}
+
 void Tmain_form::FormResize() {
     if (!Panel_Title_) return;
     QWidget* P = Panel_Title_;
     QComboBox* C = cb_skin_select_;
-    const int pw = P->width() > 0 ? P->width() : width();
+    const int pw = P->width();
     const int ph = title_height;
     const int cw = C->width();
     const int ch = C->sizeHint().height();
@@ -567,12 +575,20 @@ void Tmain_form::load_skin_settings() {
         if (id < 0 || id >= cb_skin_select_->count()) id = 0;
         cb_skin_select_->setCurrentIndex(id);
     }
-    apply_skin(cb_skin_select_->currentIndex());
-    QPalette pal = Panel_Title_->palette();
-    pal.setColor(QPalette::Window, skin_title_colour(cb_skin_select_->currentIndex()));
-    Panel_Title_->setPalette(pal);
-    update_busy_colour();
+    restyle(cb_skin_select_->currentIndex());
     load_auto_connect();
+}
+
+void Tmain_form::restyle(int skin) {
+    apply_skin(skin);
+    QPalette pal = Panel_Title_->palette();
+    pal.setColor(QPalette::Window, skin_title_colour(skin));
+    // The page label takes the indicator's colour, which always shows on
+    // the skin's title bar.
+    pal.setColor(QPalette::WindowText, busy_indicator_black(skin) ? Qt::black : Qt::white);
+    Panel_Title_->setPalette(pal);
+    Label_currect_page_lable_->setPalette(pal);
+    update_busy_colour();
 }
 
 void Tmain_form::load_auto_connect() { CheckBox1_->setChecked(settings_.auto_connect()); }
@@ -612,15 +628,8 @@ void Tmain_form::cb_skin_selectChange() {
     const int index = cb_skin_select_->currentIndex();
     settings_.set_skin_id(index);
     const bool reading = dev_cfg_progress_bar_->isVisible();
-    auto restyle = [this, index] {
-        apply_skin(index);
-        QPalette pal = Panel_Title_->palette();
-        pal.setColor(QPalette::Window, skin_title_colour(index));
-        Panel_Title_->setPalette(pal);
-        update_busy_colour();
-    };
     if (!active_link_ && !is_busy() && !reading) {
-        restyle();
+        restyle(index);
         return;
     }
     if (is_busy() || reading) {
@@ -630,7 +639,7 @@ void Tmain_form::cb_skin_selectChange() {
     reconnect_pending_ = true;
     reconnect_index_ = current_index_;
     disconnect_device();
-    restyle();
+    restyle(index);
     timer_skin_change_re_conn_device_->start(skin_reconnect_ms);
 }
 

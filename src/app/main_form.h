@@ -142,6 +142,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void build_title_bar();
@@ -164,6 +165,7 @@ private:
     void load_close_setting();
     void load_languages();
     void update_busy_colour();
+    void restyle(int skin);
     void cb_skin_selectChange();
     void cb_lng_selectChange();
     void timer_skin_change_re_conn_deviceTimer();

@@ -18,6 +18,7 @@ struct nav_action_def {
     const char* hint;
     int card;
     page_guard guard;
+    const char* glyph;         // drawn on the action's menu icon
 };
 
 struct nav_category_def {

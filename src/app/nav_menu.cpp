@@ -71,7 +71,6 @@ int nav_menu::add_category(const QString& caption, QColor colour, bool expanded,
                                         "padding-left:8px;}"
                                         "QToolButton:hover{background:rgba(255,255,255,40);}"
                                         "QToolButton:checked{background:palette(highlight);}"));
-        if (a->icon().isNull()) a->setIcon(letter_icon(a->text().right(1), colour));
         c.buttons.push_back(b);
         layout_->insertWidget(layout_->count() - 1, b);
     }
