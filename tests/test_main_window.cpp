@@ -87,11 +87,8 @@ TEST_F(PageGuards, FollowTheLinkKind) {
         transport_ = std::make_shared<sim::virtual_transport>();
         bus_ = std::make_shared<device_bus>();
         bus_->add(transport_);
-        add_keyboard(r.kind);
-        Tmain_form& w = open_window();
-        detect_and_probe();
-        ASSERT_FALSE(w.connect_device(0));
-        w.set_task_busy(false);
+        Tmain_form& w = open_connected(r.kind);
+        ASSERT_NE(w.active_link(), nullptr);
         for (const QString& a : keyboard_pages) EXPECT_EQ(opens(w, a), r.keyboard_pages) << a.toStdString();
         EXPECT_EQ(opens(w, "device_config"), r.device_config);
         EXPECT_EQ(opens(w, "device_manager"), r.device_manager);
@@ -99,11 +96,7 @@ TEST_F(PageGuards, FollowTheLinkKind) {
 }
 
 TEST_F(PageGuards, BusyBlocksEveryDevicePage) {
-    add_keyboard(kind_usb);
-    Tmain_form& w = open_window();
-    detect_and_probe();
-    ASSERT_FALSE(w.connect_device(0));
-    w.set_task_busy(false);
+    Tmain_form& w = open_connected(kind_usb);
     w.set_busy(2, 1); // a command waits for its reply
     for (const QString& a : keyboard_pages) EXPECT_FALSE(opens(w, a)) << a.toStdString();
     EXPECT_FALSE(opens(w, "device_config"));
@@ -130,11 +123,7 @@ TEST_F(PageGuards, DeadLinkOpensNoKeyboardPage) {
 }
 
 TEST_F(PageGuards, LayerActionsShowTheirCaptionOnTheTitleBar) {
-    add_keyboard(kind_usb);
-    Tmain_form& w = open_window();
-    detect_and_probe();
-    ASSERT_FALSE(w.connect_device(0));
-    w.set_task_busy(false);
+    Tmain_form& w = open_connected(kind_usb);
     w.action("fl_3")->trigger();
     EXPECT_EQ(w.current_card(), c_flayer_edit);
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层3"));
@@ -144,7 +133,7 @@ TEST_F(PageGuards, LayerActionsShowTheirCaptionOnTheTitleBar) {
 }
 
 TEST(BusyState, ModesFollowTheTaskFlag) {
-    temp_folder folder;
+    temp_dir folder;
     Tmain_form::options o;
     o.exe_dir = folder.path();
     Tmain_form w(std::move(o));
@@ -342,11 +331,7 @@ TEST_F(Settings, SkinChangeWhileBusyIsSavedButNotApplied) {
 }
 
 TEST_F(Settings, SkinChangeWhileConnectedReconnects) {
-    add_keyboard(kind_usb, "K");
-    Tmain_form& w = open_window();
-    detect_and_probe();
-    ASSERT_FALSE(w.connect_device(0));
-    w.set_task_busy(false);
+    Tmain_form& w = open_connected(kind_usb, "K");
     w.cb_skin_select()->setCurrentIndex(4);
     EXPECT_EQ(w.active_link(), nullptr);
     ASSERT_TRUE(wait_until([&] { return w.active_link() != nullptr; }));

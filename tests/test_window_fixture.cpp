@@ -2,36 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace qvk::testing {
-
-temp_folder::temp_folder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qvk-window-XXXXXX").string();
-    char* made = mkdtemp(tmpl.data());
-    path_ = made ? made : tmpl;
-}
-
-temp_folder::~temp_folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void temp_folder::write(const std::string& relative, const std::string& content) const {
-    const std::filesystem::path p = std::filesystem::path(path_) / relative;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << content;
-}
-
-std::string temp_folder::read(const std::string& relative) const {
-    std::ifstream in(std::filesystem::path(path_) / relative, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 bool wait_until(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
     QElapsedTimer t;
@@ -72,6 +44,15 @@ Tmain_form& window_test::open_window(bool start_hidden, int tray_available) {
     o.dialogs = &dialogs_;
     window_ = std::make_unique<Tmain_form>(std::move(o));
     return *window_;
+}
+
+Tmain_form& window_test::open_connected(uint32_t kind, const std::string& name) {
+    add_keyboard(kind, name);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    EXPECT_FALSE(w.connect_device(0));
+    w.set_task_busy(false);
+    return w;
 }
 
 void window_test::detect_and_probe() {

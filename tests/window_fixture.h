@@ -14,6 +14,7 @@
 #include "app/dialogs.h"
 #include "app/main_form.h"
 #include "sim/virtual_keyboard.h"
+#include "temp_dir.h"
 
 namespace qvk::testing {
 
@@ -34,19 +35,6 @@ public:
     std::optional<QColor> pick_colour(const QColor& c) override { return c; }
 };
 
-// A fresh folder that stands for the program's folder.
-class temp_folder {
-public:
-    temp_folder();
-    ~temp_folder();
-    const std::string& path() const { return path_; }
-    void write(const std::string& relative, const std::string& content) const;
-    std::string read(const std::string& relative) const;
-
-private:
-    std::string path_;
-};
-
 // Runs the event loop until cond holds or the time is up.
 bool wait_until(const std::function<bool()>& cond, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
@@ -62,8 +50,10 @@ protected:
     Tmain_form& open_window(bool start_hidden = false, int tray_available = 0);
     // Runs detection and waits until every found device has told its name.
     void detect_and_probe();
+    // A window connected to one keyboard of the kind, idle.
+    Tmain_form& open_connected(uint32_t kind, const std::string& name = "QVK Test");
 
-    temp_folder folder_;
+    temp_dir folder_;
     std::shared_ptr<sim::virtual_transport> transport_;
     std::shared_ptr<device_bus> bus_;
     scripted_dialogs dialogs_;
