@@ -46,6 +46,24 @@ std::string cap_characters(std::string_view s, size_t n) {
     return std::string(s);
 }
 
+// Optional sign and the decimal digits that follow; 0 when there are none,
+// def for an empty text or a number outside 32 bits.
+int leading_int(std::string_view v, int def) {
+    if (v.empty()) return def;
+    bool negative = false;
+    if (v.front() == '-' || v.front() == '+') {
+        negative = v.front() == '-';
+        v.remove_prefix(1);
+    }
+    long long n = 0;
+    for (char c : v) {
+        if (c < '0' || c > '9') break;
+        n = n * 10 + (c - '0');
+        if (n > 0x7FFFFFFF) return def;
+    }
+    return int(negative ? -n : n);
+}
+
 } // namespace
 
 std::string ini_file::decode(std::string_view raw, bool* utf16, bool* bom) {
@@ -139,22 +157,8 @@ std::string ini_file::read_string(std::string_view section, std::string_view key
 }
 
 int ini_file::read_int(std::string_view section, std::string_view key, int def) const {
-    const long i = find_entry(section, key);
-    if (i < 0) return def;
-    const std::string v = parse(lines_[size_t(i)]).value;
-    if (v.empty()) return def;
-    size_t k = 0;
-    bool negative = false;
-    if (v[0] == '-' || v[0] == '+') {
-        negative = v[0] == '-';
-        k = 1;
-    }
-    long long n = 0;
-    for (; k < v.size() && v[k] >= '0' && v[k] <= '9'; ++k) {
-        n = n * 10 + (v[k] - '0');
-        if (n > 0x7FFFFFFF) return def;
-    }
-    return int(negative ? -n : n);
+    if (!has_key(section, key)) return def;
+    return leading_int(read_string(section, key, ""), def);
 }
 
 bool ini_file::write_int(std::string_view section, std::string_view key, int value) {
@@ -165,10 +169,13 @@ bool ini_file::write_string(std::string_view section, std::string_view key, std:
     const long found = find_entry(section, key);
     if (found >= 0) {
         // Keep the key as it was spelled in the file.
-        lines_[size_t(found)] = parse(lines_[size_t(found)]).name + "=" + std::string(value);
+        std::string line = parse(lines_[size_t(found)]).name;
+        line.append("=").append(value);
+        lines_[size_t(found)] = std::move(line);
         return save();
     }
-    const std::string entry = std::string(key) + "=" + std::string(value);
+    std::string entry(key);
+    entry.append("=").append(value);
     // After the last entry of the section, or at the end of a new one.
     long section_line = -1, last_in_section = -1;
     bool inside = false;
@@ -188,7 +195,9 @@ bool ini_file::write_string(std::string_view section, std::string_view key, std:
         lines_.insert(lines_.begin() + last_in_section + 1, entry);
     } else {
         if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.push_back("");
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string header(1, '[');
+        header.append(section).push_back(']');
+        lines_.push_back(std::move(header));
         lines_.push_back(entry);
     }
     return save();

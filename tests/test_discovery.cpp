@@ -1,0 +1,133 @@
+// Which HID interfaces are the keyboard's, and of which kind.
+
+#include <gtest/gtest.h>
+
+#include "link/hid_detect_dev.h"
+#include "link/hidapi_transport.h"
+#include "link/link_kind.h"
+#include "link_fakes.h"
+
+namespace qvk::testing {
+namespace {
+
+constexpr const char* guid = "#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+std::string usb_path(const std::string& device) { return std::string("\\\\?\\hid#") + device + "#7&1a2b3c&0&0000" + guid; }
+std::string ble_path(const std::string& collection) {
+    return std::string("\\\\?\\hid#{00001812-0000-1000-8000-00805f9b34fb}_dev_vid&022020_pid&1919_rev&0001") +
+           collection + "#8&2b3c&0&0004" + guid;
+}
+
+TEST(KindTable, DecidesByTheFirstMatchingRow) {
+    struct row {
+        std::string path;
+        uint32_t kind;
+    };
+    const row rows[] = {
+        {usb_path("vid_0483&pid_2020&mi_02"), kind_usb},
+        {usb_path("vid_0483&pid_2020&mi_02&col01"), kind_usb},
+        {usb_path("vid_0483&pid_2020&mi_00"), kind_none},      // the keyboard's boot interface
+        {usb_path("vid_0483&pid_2021"), kind_usb_boot},
+        {ble_path("&col05"), kind_ble},
+        {ble_path("&col01"), kind_none},                        // another collection of the same device
+        {usb_path("vid_0483&pid_2022"), kind_rf_boot},
+        {usb_path("vid_0483&pid_2023&mi_02"), kind_rf_receiver},
+        {usb_path("vid_0483&pid_2023&mi_01"), kind_none},
+        {usb_path("VID_0483&PID_2020&MI_02"), kind_none},      // tests are case-sensitive
+        {usb_path("vid_046d&pid_c52b&mi_02"), kind_none},
+        {"", kind_none},
+    };
+    for (const row& r : rows) EXPECT_EQ(classify_interface(r.path), r.kind) << r.path;
+}
+
+TEST(KindTable, TagsForListAndTitle) {
+    EXPECT_STREQ(kind_list_tag(kind_rf_receiver), "[2.4G Receiver]");
+    EXPECT_STREQ(kind_title_tag(kind_rf_receiver), "[2.4G]");
+    EXPECT_STREQ(kind_title_tag(kind_usb_boot), "[USB BL]");
+    EXPECT_STREQ(kind_list_tag(0), "");
+}
+
+class Discovery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        transport = std::make_shared<fixed_transport>();
+        bus.add(transport);
+    }
+    void add(const std::string& id) {
+        transport->interfaces.push_back({id, "fixed:" + std::to_string(transport->interfaces.size())});
+    }
+    std::shared_ptr<fixed_transport> transport;
+    device_bus bus;
+};
+
+TEST_F(Discovery, KeepsMatchingInterfacesInOrderUpToEight) {
+    add(usb_path("vid_046d&pid_c52b&mi_02")); // a mouse
+    add(usb_path("vid_0483&pid_2020&mi_02"));
+    add(ble_path("&col05"));
+    for (int i = 0; i < 7; ++i) add(usb_path("vid_0483&pid_2021"));
+    hid_detect_dev d(bus);
+    d.search();
+    ASSERT_EQ(d.count(), 8u);
+    EXPECT_EQ(d.kind_of(0), kind_usb);
+    EXPECT_EQ(d.kind_of(1), kind_ble);
+    EXPECT_EQ(d.path_of(1), ble_path("&col05"));
+    EXPECT_EQ(d.open_path_of(0), "fixed:1");
+    EXPECT_EQ(d.kind_of(7), kind_usb_boot);
+    EXPECT_EQ(d.kind_of(8), 0u);
+    EXPECT_EQ(d.path_of(8), "");
+}
+
+TEST_F(Discovery, ForgetAndReset) {
+    for (int i = 0; i < 3; ++i) add(usb_path("vid_0483&pid_2020&mi_02"));
+    hid_detect_dev d(bus);
+    d.search();
+    d.forget(2);
+    EXPECT_EQ(d.count(), 3u);
+    EXPECT_EQ(d.kind_of(2), 0u);
+    EXPECT_EQ(d.path_of(2), "");
+    EXPECT_EQ(d.kind_of(1), kind_usb);
+    d.forget(99); // out of range: nothing happens
+    d.reset();
+    EXPECT_EQ(d.count(), 0u);
+    EXPECT_EQ(d.kind_of(0), 0u);
+}
+
+TEST_F(Discovery, NothingPresentGivesAnEmptyTable) {
+    hid_detect_dev d(bus);
+    d.search();
+    EXPECT_EQ(d.count(), 0u);
+}
+
+TEST(HidapiNames, LinuxNodesGetWindowsFormIdentificationStrings) {
+    hid_node_description usb;
+    usb.path = "/dev/hidraw3";
+    usb.vendor_id = 0x0483;
+    usb.product_id = 0x2020;
+    usb.interface_number = 2;
+    usb.collections = 3;
+    const auto usb_ids = describe_hid_node(usb);
+    ASSERT_EQ(usb_ids.size(), 1u); // the node is opened as a whole
+    EXPECT_EQ(classify_interface(usb_ids[0].id_string), kind_usb);
+    EXPECT_EQ(usb_ids[0].open_path, "/dev/hidraw3");
+
+    hid_node_description boot = usb;
+    boot.product_id = 0x2021;
+    boot.interface_number = 0;
+    EXPECT_EQ(classify_interface(describe_hid_node(boot)[0].id_string), kind_usb_boot);
+
+    hid_node_description ble;
+    ble.path = "/dev/hidraw5";
+    ble.vendor_id = 0x2020;
+    ble.product_id = 0x1919;
+    ble.release = 0x0001;
+    ble.bluetooth = true;
+    ble.collections = 5;
+    int keyboards = 0;
+    for (const auto& id : describe_hid_node(ble)) keyboards += classify_interface(id.id_string) == kind_ble;
+    EXPECT_EQ(keyboards, 1);
+    ble.collections = 4;
+    for (const auto& id : describe_hid_node(ble)) EXPECT_EQ(classify_interface(id.id_string), kind_none);
+}
+
+} // namespace
+} // namespace qvk::testing

@@ -1,0 +1,171 @@
+// A link's life against the virtual keyboard: what it posts, in which order,
+// and that its threads always end.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "common/text_codec.h"
+#include "link/hidconnect.h"
+#include "link/link_kind.h"
+#include "link_fakes.h"
+#include "sim/virtual_keyboard.h"
+
+namespace qvk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Link : public ::testing::Test {
+protected:
+    void SetUp() override {
+        device = std::make_shared<sim::virtual_keyboard>(kind_usb, "K", 0x0102);
+        device->set_report_interval(0us);
+        transport = std::make_shared<sim::virtual_transport>();
+        transport->add(device);
+        bus.add(transport);
+    }
+    std::unique_ptr<hidconnect> started_link(uint32_t index = 0) {
+        auto l = std::make_unique<hidconnect>(&sink, kind_usb, index, device->open_path(), bus);
+        EXPECT_TRUE(l->is_open());
+        EXPECT_FALSE(l->start());
+        return l;
+    }
+    recording_sink sink;
+    std::shared_ptr<sim::virtual_keyboard> device;
+    std::shared_ptr<sim::virtual_transport> transport;
+    device_bus bus;
+};
+
+TEST_F(Link, ReportsReachTheDeviceInQueueOrder) {
+    auto link = started_link();
+    for (uint8_t i = 0; i < 200; ++i) ASSERT_EQ(link->queue_command(40, i, 0, 0, false), 0);
+    ASSERT_EQ(link->kick(), 0);
+    ASSERT_TRUE(device->wait_received(200, 5s));
+    const auto got = device->received();
+    for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i][1 + 8], uint8_t(i));
+    ASSERT_TRUE(sink.wait_for(msg::send_done));
+    EXPECT_EQ(link->sent_count(), 200u);
+    // The last report written empties the queue: 3045 with wParam 0 and the
+    // device index in lParam; the others are progress messages.
+    const auto posted = sink.all();
+    EXPECT_EQ(posted.back().message, msg::send_done);
+    EXPECT_EQ(posted.back().wparam, 0u);
+}
+
+TEST_F(Link, DeviceInformationIsStoredAndAnnounced) {
+    device->set_name("Q");
+    auto link = started_link(3);
+    ASSERT_EQ(link->queue_command(hidconnect::command_device_info, 0, 0, 0, true), 0);
+    ASSERT_TRUE(sink.wait_for(msg::device_info));
+    EXPECT_EQ(link->device_name(), "Q");
+    EXPECT_EQ(link->get_firmware_version(), 0x0102);
+    for (const posted& p : sink.all()) {
+        if (p.message == msg::device_info) {
+            EXPECT_EQ(p.wparam, 3u);
+        }
+    }
+    EXPECT_EQ(link->pending_replies(), 0u); // not queued as a reply
+}
+
+TEST_F(Link, ChineseNamesAreDecodedFromTheKeyboardsCodePage) {
+    device->set_name("键盘");
+    auto link = started_link();
+    link->queue_command(hidconnect::command_device_info, 0, 0, 0, true);
+    ASSERT_TRUE(sink.wait_for(msg::device_info));
+    EXPECT_EQ(link->device_name(), "键盘");
+}
+
+TEST_F(Link, OnlyPacketsOfTypeTwoAreQueued) {
+    auto link = started_link();
+    packet::packet64 wrong = packet::make_short_command(40, 1, 0, 0);
+    wrong[0] = 3;
+    device->send_packet(wrong);
+    device->send_packet(packet::make_short_command(40, 2, 0, 0));
+    ASSERT_TRUE(sink.wait_for(msg::report_queued));
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(sink.count(msg::report_queued), 1u);
+    packet::packet64 got{};
+    ASSERT_FALSE(link->pop_reply(got.data()));
+    EXPECT_EQ(got, packet::make_short_command(40, 2, 0, 0));
+    EXPECT_TRUE(link->pop_reply(got.data())); // nothing more
+}
+
+TEST_F(Link, DestroyingAStartedLinkEndsBothThreadsSilently) {
+    auto link = started_link();
+    ASSERT_TRUE(link->is_running());
+    link.reset(); // a read is pending now
+    EXPECT_EQ(device->open_handles(), 0u);
+    EXPECT_EQ(sink.count(msg::link_lost), 0u);
+}
+
+TEST_F(Link, UnpluggingLosesTheLink) {
+    auto link = started_link(5);
+    device->unplug();
+    ASSERT_TRUE(sink.wait_for(msg::link_lost));
+    EXPECT_EQ(sink.all().back().wparam, 5u);
+    for (int i = 0; i < 500 && link->is_running(); ++i) std::this_thread::sleep_for(2ms);
+    EXPECT_FALSE(link->is_running());
+    EXPECT_EQ(link->kick(), 1);
+}
+
+TEST(LinkFailure, AFailedWriteReportsTheErrorBeforeTheLoss) {
+    auto transport = std::make_shared<fixed_transport>();
+    transport->writes_fail = true;
+    device_bus bus;
+    bus.add(transport);
+    recording_sink sink;
+    hidconnect link(&sink, kind_ble, 4, "fixed:0", bus);
+    ASSERT_FALSE(link.start());
+    ASSERT_EQ(link.queue_command(31, 0, 0, 0, true), 0);
+    ASSERT_TRUE(sink.wait_for(msg::link_lost));
+    const auto posted = sink.all();
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[0].message, msg::send_done);
+    EXPECT_EQ(posted[0].wparam, 1u);
+    EXPECT_EQ(posted[0].lparam, 4);
+    EXPECT_EQ(posted[1].message, msg::link_lost);
+    EXPECT_EQ(posted[1].wparam, 4u);
+}
+
+TEST(LinkFailure, StartAndQueueRefusals) {
+    auto transport = std::make_shared<fixed_transport>();
+    device_bus bus;
+    bus.add(transport);
+    recording_sink sink;
+
+    hidconnect unopenable(&sink, kind_usb, 0, "fixed:unopenable", bus);
+    EXPECT_FALSE(unopenable.is_open());
+    EXPECT_TRUE(unopenable.start());
+    hidconnect unknown_path(&sink, kind_usb, 0, "/nowhere/at/all", device_bus());
+    EXPECT_FALSE(unknown_path.is_open());
+
+    hidconnect no_kind(&sink, kind_none, 0, "fixed:0", bus);
+    EXPECT_TRUE(no_kind.start());
+    EXPECT_EQ(no_kind.queue_command(1, 0, 0, 0, false), 1);
+
+    hidconnect link(&sink, kind_usb, 0, "fixed:0", bus);
+    EXPECT_EQ(link.kick(), 1); // no writer yet
+    EXPECT_FALSE(link.start());
+    EXPECT_TRUE(link.start()); // already running
+}
+
+TEST(LinkFailure, ABlockThatDoesNotFitIsNotQueuedAtAll) {
+    // A writer that is never woken keeps everything queued.
+    auto transport = std::make_shared<fixed_transport>();
+    device_bus bus;
+    bus.add(transport);
+    recording_sink sink;
+    hidconnect link(&sink, kind_usb, 0, "fixed:0", bus);
+    std::vector<uint8_t> block(52 * 4000, 0x11);
+    ASSERT_EQ(link.queue_block(7, 0, uint32_t(block.size()), block.data(), false), 0);
+    // 96 slots are left; a block of 97 chunks is refused whole.
+    std::vector<uint8_t> second(52 * 97, 0x22);
+    EXPECT_EQ(link.queue_block(7, 0, uint32_t(second.size()), second.data(), false), 1);
+    std::vector<uint8_t> fits(52 * 96, 0x33);
+    EXPECT_EQ(link.queue_block(7, 0, uint32_t(fits.size()), fits.data(), false), 0);
+    EXPECT_EQ(link.queue_command(2, 0, 0, 0, false), 1); // the queue is full now
+}
+
+} // namespace
+} // namespace qvk::testing
