@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "common/text_codec.h"
@@ -48,9 +49,17 @@ TEST_F(Link, ReportsReachTheDeviceInQueueOrder) {
     EXPECT_EQ(link->sent_count(), 200u);
     // The last report written empties the queue: 3045 with wParam 0 and the
     // device index in lParam; the others are progress messages.
-    const auto posted = sink.all();
-    EXPECT_EQ(posted.back().message, msg::send_done);
-    EXPECT_EQ(posted.back().wparam, 0u);
+    const auto all = sink.all();
+    EXPECT_EQ(all.back().message, msg::send_done);
+    EXPECT_EQ(all.back().wparam, 0u);
+    intptr_t last_progress = 0;
+    for (const posted& p : all) {
+        if (p.message != msg::send_progress) continue;
+        EXPECT_EQ(p.wparam, 0u); // device index
+        EXPECT_GT(p.lparam, last_progress); // sent_count so far
+        last_progress = p.lparam;
+    }
+    EXPECT_LT(last_progress, 200);
 }
 
 TEST_F(Link, DeviceInformationIsStoredAndAnnounced) {
@@ -68,6 +77,20 @@ TEST_F(Link, DeviceInformationIsStoredAndAnnounced) {
     EXPECT_EQ(link->pending_replies(), 0u); // not queued as a reply
 }
 
+TEST_F(Link, DeviceNameEndsBeforeTheVersionBytes) {
+    auto link = started_link();
+    packet::packet64 info{};
+    info[0] = 2;
+    info[5] = hidconnect::command_device_info;
+    std::fill(info.begin() + 8, info.end(), uint8_t('E')); // no NUL anywhere
+    info[33] = 'C';                                         // version, not text
+    info[34] = 'D';
+    device->send_packet(info);
+    ASSERT_TRUE(sink.wait_for(msg::device_info));
+    EXPECT_EQ(link->device_name(), std::string(25, 'E'));
+    EXPECT_EQ(link->get_firmware_version(), 0x4443);
+}
+
 TEST_F(Link, ChineseNamesAreDecodedFromTheKeyboardsCodePage) {
     device->set_name("键盘");
     auto link = started_link();
@@ -82,9 +105,11 @@ TEST_F(Link, OnlyPacketsOfTypeTwoAreQueued) {
     wrong[0] = 3;
     device->send_packet(wrong);
     device->send_packet(packet::make_short_command(40, 2, 0, 0));
+    // The reader takes reports in the order they were sent, so once the good
+    // one is announced the wrong one has been looked at and passed over.
     ASSERT_TRUE(sink.wait_for(msg::report_queued));
-    std::this_thread::sleep_for(20ms);
     EXPECT_EQ(sink.count(msg::report_queued), 1u);
+    EXPECT_EQ(link->pending_replies(), 1u);
     packet::packet64 got{};
     ASSERT_FALSE(link->pop_reply(got.data()));
     EXPECT_EQ(got, packet::make_short_command(40, 2, 0, 0));
@@ -104,7 +129,7 @@ TEST_F(Link, UnpluggingLosesTheLink) {
     device->unplug();
     ASSERT_TRUE(sink.wait_for(msg::link_lost));
     EXPECT_EQ(sink.all().back().wparam, 5u);
-    for (int i = 0; i < 500 && link->is_running(); ++i) std::this_thread::sleep_for(2ms);
+    for (int i = 0; i < 2500 && link->is_running(); ++i) std::this_thread::sleep_for(2ms);
     EXPECT_FALSE(link->is_running());
     EXPECT_EQ(link->kick(), 1);
 }
