@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <thread>
 
@@ -74,12 +75,20 @@ TEST(Framing, BlocksUpTo56BytesTravelInOneReportWithoutSub) {
     wire w;
     const auto data = counting_bytes(56);
     ASSERT_EQ(w.link->queue_block(46, 7, 56, data.data(), true), 0);
-    const auto r = w.expect_reports(1)[0];
-    EXPECT_EQ(r[1], 2);
-    EXPECT_EQ(r[1 + 5], 46);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), r.begin() + 1 + 8));
-    EXPECT_EQ(r[2], 0); // no chunk header
-    EXPECT_EQ(r[3], 0);
+    // No chunk header and no sub value: type, command, then the data.
+    packet::report65 expected{};
+    expected[1] = 2;
+    expected[1 + 5] = 46;
+    std::copy(data.begin(), data.end(), expected.begin() + 1 + 8);
+    EXPECT_EQ(w.expect_reports(1)[0], expected);
+
+    wire short_block;
+    ASSERT_EQ(short_block.link->queue_block(46, 7, 1, data.data(), true), 0);
+    packet::report65 one{};
+    one[1] = 2;
+    one[1 + 5] = 46;
+    one[1 + 8] = data[0];
+    EXPECT_EQ(short_block.expect_reports(1)[0], one);
 }
 
 TEST(Framing, LongBlocksAreCutIntoNumberedChunks) {
@@ -113,6 +122,8 @@ TEST(Framing, LongBlocksAreCutIntoNumberedChunks) {
             EXPECT_EQ(word >> 22, 5u); // sub value in every chunk
             EXPECT_TRUE(std::equal(data.begin() + long(offset), data.begin() + long(offset + r.chunk_lengths[i]),
                                    p + 12));
+            EXPECT_EQ(p[4] | p[6] | p[7], 0); // reserved
+            EXPECT_TRUE(std::all_of(p + 12 + r.chunk_lengths[i], p + 64, [](uint8_t b) { return b == 0; }));
             offset += r.chunk_lengths[i];
         }
     }
