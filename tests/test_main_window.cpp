@@ -265,6 +265,18 @@ TEST_F(Tray, CloseButtonHidesWhenMinimiseOnCloseIsSet) {
     EXPECT_TRUE(w.closing());
 }
 
+TEST_F(Tray, MinimisingAlsoHidesBehindTheTrayIcon) {
+    Tmain_form& w = open_window(false, 1);
+    w.show();
+    w.showMinimized();
+    ASSERT_TRUE(wait_until([&] { return w.in_tray(); }));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.tray_icon()->isVisible());
+    w.restore_from_tray();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+}
+
 TEST_F(Tray, CloseEndsTheProgramWhenMinimiseOnCloseIsClear) {
     Tmain_form& w = open_window(false, 1);
     w.show();

@@ -73,12 +73,12 @@ protected:
     }
 };
 
-QPixmap menu_picture(int size) {
+QPixmap menu_picture(int size, QColor colour) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, size / 10.0, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(colour, size / 10.0, Qt::SolidLine, Qt::RoundCap));
     for (int i = 1; i <= 3; ++i) {
         const qreal y = size * i / 4.0;
         p.drawLine(QPointF(size * 0.18, y), QPointF(size * 0.82, y));
@@ -159,7 +159,6 @@ void Tmain_form::build_title_bar() {
     auto* img = new clickable_label(Panel_Title_);
     img->setObjectName(QStringLiteral("imgMenu"));
     img->setGeometry(18, 11, 32, 32);
-    img->setPixmap(menu_picture(32));
     img->setCursor(Qt::PointingHandCursor);
     img->on_click = [this] { toggle_menu(); };
     imgMenu_ = img;
@@ -197,7 +196,9 @@ void Tmain_form::build_menu() {
     auto* scroll = new QScrollArea(sv1_);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // The wheel scrolls a long menu; a scroll bar would eat the compact menu.
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cat_main_menu_ = new nav_menu;
     cat_main_menu_->setObjectName(QStringLiteral("cat_main_menu"));
     scroll->setWidget(cat_main_menu_);
@@ -271,32 +272,41 @@ void Tmain_form::build_device_list_card() {
 
 void Tmain_form::build_driver_cfg_card() {
     QWidget* c = cards_[c_driver_cfg];
-    auto* lay = qobject_cast<QVBoxLayout*>(c->layout());
-    lay->setContentsMargins(24, 24, 24, 24);
+    auto* outer = qobject_cast<QVBoxLayout*>(c->layout());
+    outer->setContentsMargins(24, 24, 24, 24);
+    // One column of explanations and their controls, not wider than a
+    // comfortable line of text.
+    auto* column = new QWidget(c);
+    column->setMaximumWidth(760);
+    auto* lay = new QVBoxLayout(column);
+    lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(8);
-    auto explanation = [c](const char* name) {
-        auto* l = new QLabel(c);
+    outer->addWidget(column);
+    outer->addStretch(1);
+    auto explanation = [column](const char* name) {
+        auto* l = new QLabel(column);
         l->setObjectName(QString::fromLatin1(name));
         l->setWordWrap(true);
         return l;
     };
     Label38_ = explanation("Label38");
-    cb_lng_select_ = new QComboBox(c);
+    cb_lng_select_ = new QComboBox(column);
     cb_lng_select_->setObjectName(QStringLiteral("cb_lng_select"));
     cb_lng_select_->setMinimumWidth(240);
     Label32_ = explanation("Label32");
-    CheckBox1_ = new QCheckBox(c);
+    CheckBox1_ = new QCheckBox(column);
     CheckBox1_->setObjectName(QStringLiteral("CheckBox1"));
     Label39_ = explanation("Label39");
-    CheckBox2_ = new QCheckBox(c);
+    CheckBox2_ = new QCheckBox(column);
     CheckBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    for (QWidget* w : {static_cast<QWidget*>(Label38_), static_cast<QWidget*>(cb_lng_select_),
-                       static_cast<QWidget*>(Label32_), static_cast<QWidget*>(CheckBox1_),
-                       static_cast<QWidget*>(Label39_), static_cast<QWidget*>(CheckBox2_)}) {
-        lay->addWidget(w, 0, Qt::AlignLeft);
-        if (w == cb_lng_select_ || w == CheckBox1_) lay->addSpacing(16);
-    }
-    lay->addStretch(1);
+    lay->addWidget(Label38_);
+    lay->addWidget(cb_lng_select_, 0, Qt::AlignLeft);
+    lay->addSpacing(16);
+    lay->addWidget(Label32_);
+    lay->addWidget(CheckBox1_, 0, Qt::AlignLeft);
+    lay->addSpacing(16);
+    lay->addWidget(Label39_);
+    lay->addWidget(CheckBox2_, 0, Qt::AlignLeft);
 
     connect(cb_lng_select_, &QComboBox::currentIndexChanged, this, [this] { cb_lng_selectChange(); });
     connect(CheckBox1_, &QCheckBox::clicked, this, [this](bool on) { settings_.set_auto_connect(on); });
@@ -585,8 +595,10 @@ void Tmain_form::restyle(int skin) {
     pal.setColor(QPalette::Window, skin_title_colour(skin));
     // The page label takes the indicator's colour, which always shows on
     // the skin's title bar.
-    pal.setColor(QPalette::WindowText, busy_indicator_black(skin) ? Qt::black : Qt::white);
+    const QColor ink = busy_indicator_black(skin) ? Qt::black : Qt::white;
+    pal.setColor(QPalette::WindowText, ink);
     Panel_Title_->setPalette(pal);
+    imgMenu_->setPixmap(menu_picture(32, ink));
     Label_currect_page_lable_->setPalette(pal);
     update_busy_colour();
 }

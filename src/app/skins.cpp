@@ -105,9 +105,14 @@ QColor skin_title_colour(int index) {
     if (!look) return QColor(platform_title);
     const QColor accent(look->accent);
     // A light title bar on the skins whose indicator is black, a dark one on
-    // the others, so that the indicator always shows.
-    if (busy_indicator_black(index)) return accent.lightness() < 170 ? accent.lighter(170) : accent;
-    return accent.lightness() > 110 ? accent.darker(170) : accent;
+    // the others, so that the indicator and the page label always show.
+    auto blend = [&accent](QColor with, double share) {
+        return QColor::fromRgbF(float(accent.redF() * (1 - share) + with.redF() * share),
+                                float(accent.greenF() * (1 - share) + with.greenF() * share),
+                                float(accent.blueF() * (1 - share) + with.blueF() * share));
+    };
+    if (busy_indicator_black(index)) return accent.lightness() >= 190 ? accent : blend(Qt::white, 0.65);
+    return accent.lightness() <= 100 ? accent : blend(Qt::black, 0.45);
 }
 
 bool busy_indicator_black(int index) {
