@@ -49,6 +49,26 @@ TEST_F(WindowStart, ShowsDeviceListWithDisconnectedTitleAndIdleMenu) {
     EXPECT_EQ(w.action("fl_3")->data().toInt(), 3);
 }
 
+TEST_F(WindowStart, TitleBarKeepsItsPlacesWhenResized) {
+    Tmain_form& w = open_window();
+    w.show();
+    for (int width : {1024, 1241, 1600}) {
+        w.resize(width, 700);
+        QCoreApplication::processEvents();
+        const QWidget* P = w.title_panel();
+        const QRect C = w.cb_skin_select()->geometry();
+        EXPECT_EQ(C.right() + 1, P->width() - (P->height() - C.height()) / 2) << width;
+        EXPECT_EQ(C.top(), P->height() / 2 - C.height() / 2) << width;
+        const QRect label = w.page_label()->geometry();
+        EXPECT_EQ(label.width(), P->width() - 32 - C.width() - 64) << width;
+        EXPECT_EQ(label.left(), P->width() / 2 - label.width() / 2) << width;
+        const QRect battery = w.battery_image()->geometry();
+        EXPECT_EQ(battery.size(), QSize(64, C.height())) << width;
+        EXPECT_EQ(battery.left(), C.left() - 64 - 8) << width;
+        EXPECT_EQ(battery.top(), C.top()) << width;
+    }
+}
+
 TEST_F(WindowStart, MenuImageFoldsTheMenu) {
     Tmain_form& w = open_window();
     ASSERT_TRUE(w.menu_open());

@@ -129,6 +129,7 @@ public:
     QWidget* card(int index) const;
     QWidget* title_panel() const { return Panel_Title_; }
     QLabel* page_label() const { return Label_currect_page_lable_; }
+    QLabel* battery_image() const { return battery_image_; }
 
     // Tray.
     void restore_from_tray();
