@@ -134,12 +134,17 @@ TEST_F(Link, UnpluggingLosesTheLink) {
     EXPECT_EQ(link->kick(), 1);
 }
 
-TEST(LinkFailure, AFailedWriteReportsTheErrorBeforeTheLoss) {
-    auto transport = std::make_shared<fixed_transport>();
-    transport->writes_fail = true;
+// Links to interfaces that never deliver a report.
+class LinkFailure : public ::testing::Test {
+protected:
+    void SetUp() override { bus.add(transport); }
+    std::shared_ptr<fixed_transport> transport = std::make_shared<fixed_transport>();
     device_bus bus;
-    bus.add(transport);
     recording_sink sink;
+};
+
+TEST_F(LinkFailure, AFailedWriteReportsTheErrorBeforeTheLoss) {
+    transport->writes_fail = true;
     hidconnect link(&sink, kind_ble, 4, "fixed:0", bus);
     ASSERT_FALSE(link.start());
     ASSERT_EQ(link.queue_command(31, 0, 0, 0, true), 0);
@@ -153,12 +158,7 @@ TEST(LinkFailure, AFailedWriteReportsTheErrorBeforeTheLoss) {
     EXPECT_EQ(posted[1].wparam, 4u);
 }
 
-TEST(LinkFailure, StartAndQueueRefusals) {
-    auto transport = std::make_shared<fixed_transport>();
-    device_bus bus;
-    bus.add(transport);
-    recording_sink sink;
-
+TEST_F(LinkFailure, StartAndQueueRefusals) {
     hidconnect unopenable(&sink, kind_usb, 0, "fixed:unopenable", bus);
     EXPECT_FALSE(unopenable.is_open());
     EXPECT_TRUE(unopenable.start());
@@ -175,12 +175,8 @@ TEST(LinkFailure, StartAndQueueRefusals) {
     EXPECT_TRUE(link.start()); // already running
 }
 
-TEST(LinkFailure, ABlockThatDoesNotFitIsNotQueuedAtAll) {
+TEST_F(LinkFailure, ABlockThatDoesNotFitIsNotQueuedAtAll) {
     // A writer that is never woken keeps everything queued.
-    auto transport = std::make_shared<fixed_transport>();
-    device_bus bus;
-    bus.add(transport);
-    recording_sink sink;
     hidconnect link(&sink, kind_usb, 0, "fixed:0", bus);
     std::vector<uint8_t> block(52 * 4000, 0x11);
     ASSERT_EQ(link.queue_block(7, 0, uint32_t(block.size()), block.data(), false), 0);
