@@ -461,6 +461,10 @@ QWidget* Tmain_form::card(int index) const {
     return index >= 0 && index < card_count ? cards_[size_t(index)] : nullptr;
 }
 
+QWidget* Tmain_form::page_panel(int index) const {
+    return index >= 0 && index < card_count ? card_panels_[size_t(index)] : nullptr;
+}
+
 // ---------------------------------------------------------------- busy state
 
 void Tmain_form::set_task_busy(bool on) {

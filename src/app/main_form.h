@@ -127,6 +127,9 @@ public:
     QTimer* detect_timer() const { return timer_detect_hid_device_; }
     QPushButton* refresh_button() const { return BitBtn1_; }
     QWidget* card(int index) const;
+    // Where a page puts its controls: the scrolling panel of the card, or
+    // the card itself.
+    QWidget* page_panel(int index) const;
     QWidget* title_panel() const { return Panel_Title_; }
     QLabel* page_label() const { return Label_currect_page_lable_; }
     QLabel* battery_image() const { return battery_image_; }
