@@ -43,12 +43,17 @@ public:
         return n;
     }
     bool wait_for(uint32_t message, size_t n = 1, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const {
-        std::unique_lock<std::mutex> g(lock_);
-        return changed_.wait_for(g, timeout, [&] {
+        return wait_until([&](const std::vector<posted>& all) {
             size_t k = 0;
-            for (const posted& p : posted_) k += p.message == message;
+            for (const posted& p : all) k += p.message == message;
             return k >= n;
-        });
+        }, timeout);
+    }
+    // Waits until done(everything posted so far) holds.
+    template <class Pred>
+    bool wait_until(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const {
+        std::unique_lock<std::mutex> g(lock_);
+        return changed_.wait_for(g, timeout, [&] { return done(posted_); });
     }
 
 private:

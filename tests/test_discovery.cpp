@@ -6,6 +6,7 @@
 #include "link/hidapi_transport.h"
 #include "link/link_kind.h"
 #include "link_fakes.h"
+#include "sim/virtual_keyboard.h"
 
 namespace qvk::testing {
 namespace {
@@ -73,6 +74,7 @@ TEST_F(Discovery, KeepsMatchingInterfacesInOrderUpToEight) {
     EXPECT_EQ(d.path_of(1), ble_path("&col05"));
     EXPECT_EQ(d.open_path_of(0), "fixed:1");
     EXPECT_EQ(d.kind_of(7), kind_usb_boot);
+    EXPECT_EQ(d.open_path_of(7), "fixed:8"); // the ninth match, fixed:9, is left out
     EXPECT_EQ(d.kind_of(8), 0u);
     EXPECT_EQ(d.path_of(8), "");
 }
@@ -96,6 +98,26 @@ TEST_F(Discovery, NothingPresentGivesAnEmptyTable) {
     hid_detect_dev d(bus);
     d.search();
     EXPECT_EQ(d.count(), 0u);
+}
+
+TEST(VirtualKeyboard, EachDeviceIsFoundAsItsOwnKind) {
+    auto transport = std::make_shared<sim::virtual_transport>();
+    std::vector<std::shared_ptr<sim::virtual_keyboard>> devices;
+    for (uint32_t kind = kind_usb; kind <= kind_rf_receiver; ++kind) {
+        devices.push_back(std::make_shared<sim::virtual_keyboard>(kind, "K", 0x0100, kind));
+        transport->add(devices.back());
+    }
+    devices[1]->unplug(); // the USB bootloader is not listed while unplugged
+    device_bus bus;
+    bus.add(transport);
+    hid_detect_dev d(bus);
+    d.search();
+    ASSERT_EQ(d.count(), 4u);
+    const uint32_t kinds[] = {kind_usb, kind_ble, kind_rf_boot, kind_rf_receiver};
+    for (uint32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(d.kind_of(i), kinds[i]);
+        EXPECT_EQ(d.open_path_of(i), devices[kinds[i] - 1]->open_path());
+    }
 }
 
 TEST(HidapiNames, LinuxNodesGetWindowsFormIdentificationStrings) {
@@ -122,9 +144,12 @@ TEST(HidapiNames, LinuxNodesGetWindowsFormIdentificationStrings) {
     ble.release = 0x0001;
     ble.bluetooth = true;
     ble.collections = 5;
-    int keyboards = 0;
-    for (const auto& id : describe_hid_node(ble)) keyboards += classify_interface(id.id_string) == kind_ble;
-    EXPECT_EQ(keyboards, 1);
+    const auto ble_ids = describe_hid_node(ble);
+    ASSERT_EQ(ble_ids.size(), 5u);
+    for (size_t i = 0; i < ble_ids.size(); ++i) {
+        EXPECT_EQ(classify_interface(ble_ids[i].id_string), i == 4 ? kind_ble : kind_none) << ble_ids[i].id_string;
+        EXPECT_EQ(ble_ids[i].open_path, "/dev/hidraw5");
+    }
     ble.collections = 4;
     for (const auto& id : describe_hid_node(ble)) EXPECT_EQ(classify_interface(id.id_string), kind_none);
 }

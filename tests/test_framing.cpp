@@ -135,6 +135,17 @@ TEST(Framing, ReportIdFollowsTheLinkKind) {
         ASSERT_EQ(w.link->queue_command(1, 0, 0, 0, true), 0);
         EXPECT_EQ(w.expect_reports(1)[0][0], kind == kind_ble ? 6 : 0) << kind;
     }
+    // A link of no known kind has no report ID: every send is refused, even
+    // on an open interface.
+    for (uint32_t kind : {uint32_t(kind_none), 6u}) {
+        wire w;
+        hidconnect odd(&w.sink, kind, 0, w.device->open_path(), w.bus);
+        ASSERT_TRUE(odd.is_open());
+        const auto data = counting_bytes(100);
+        EXPECT_EQ(odd.queue_command(1, 0, 0, 0, false), 1) << kind;
+        EXPECT_EQ(odd.queue_block(42, 0, 56, data.data(), false), 1) << kind;
+        EXPECT_EQ(odd.queue_block(42, 0, 100, data.data(), false), 1) << kind;
+    }
     EXPECT_EQ(report_id_for_kind(0), -1);
     EXPECT_EQ(report_id_for_kind(6), -1);
 }
@@ -174,11 +185,21 @@ TEST(Reassembly, AcceptsOnlyACompleteOrderedChain) {
 }
 
 TEST(Reassembly, NeverWritesPastItsBuffer) {
-    // Capacity 52 holds 52 + 1024 bytes: 20 chunks of 52 fit, the 21st does not.
+    // Capacity 52 holds 52 + 1024 = 1076 bytes: 20 chunks of 52 and one of
+    // 36 fill it exactly; one byte more does not fit.
     data_rebuild rebuild(52);
+    ASSERT_EQ(rebuild.buffer_size(), 1076u);
     ASSERT_EQ(rebuild.add_chunk(chunk(100000, 0, packet::first, 52).data()), 1);
     for (uint32_t i = 1; i < 20; ++i) ASSERT_EQ(rebuild.add_chunk(chunk(100000, i, packet::middle, 52).data()), 1);
-    EXPECT_EQ(rebuild.add_chunk(chunk(100000, 20, packet::middle, 52).data()), 2);
+    EXPECT_EQ(rebuild.add_chunk(chunk(100000, 20, packet::middle, 36).data()), 1);
+    EXPECT_EQ(rebuild.add_chunk(chunk(100000, 21, packet::middle, 1).data()), 2);
+
+    // A reply that fills the buffer to the last byte still completes.
+    data_rebuild exact(52);
+    ASSERT_EQ(exact.add_chunk(chunk(1076, 0, packet::first, 52).data()), 1);
+    for (uint32_t i = 1; i < 20; ++i) ASSERT_EQ(exact.add_chunk(chunk(1076, i, packet::middle, 52).data()), 1);
+    EXPECT_EQ(exact.add_chunk(chunk(1076, 20, packet::last, 36, 0x77).data()), 0);
+    EXPECT_EQ(exact.data()[1075], 0x77);
     EXPECT_EQ(data_rebuild(0).add_chunk(chunk(60, 0, packet::first, 52).data()), 2);
     EXPECT_EQ(rebuild.add_chunk(nullptr), 2);
 }
