@@ -55,14 +55,44 @@ TEST(KeyNamesMissing, NoFilesGiveErrAndAnEmptyList) {
     EXPECT_EQ(k.get_lng_text(0, "默认"), "默认");
 }
 
-TEST(ShippedKeyNames, NameEveryKeyboardUsage) {
-    const key_code_convert k(std::string(QVK_RESOURCES) + "/qvk-tools");
+// The printf conversions of a template, in order.
+std::vector<std::string> conversions(const std::string& s) {
+    std::vector<std::string> out;
+    for (size_t i = s.find('%'); i != std::string::npos; i = s.find('%', i + 1)) {
+        size_t end = i + 1;
+        while (end < s.size() && (s[end] == '.' || (s[end] >= '0' && s[end] <= '9'))) ++end;
+        if (end < s.size() && s[end] >= 'a' && s[end] <= 'z') out.push_back(s.substr(i, end - i + 1));
+    }
+    return out;
+}
+
+TEST(ShippedFiles, NameEveryKeyboardUsageAndTranslateTheMainWindow) {
+    key_code_convert k(std::string(QVK_RESOURCES) + "/qvk-tools");
     for (int u = 0x04; u <= 0xE7; ++u) {
         if ((u > 0xA4 && u < 0xB0) || (u > 0xDD && u < 0xE0)) continue;
         EXPECT_NE(k.key_code_to_str(uint8_t(u)), "ERR") << u;
     }
     EXPECT_EQ(k.media_code_to_str(0x00E9), "Volume Up(0x00E9)");
     EXPECT_EQ(k.media_code_to_str(0x00CD), "Play/Pause(0x00CD)");
+
+    // Chinese comes first and keeps the built-in texts.
+    ASSERT_EQ(k.language_count(), 2);
+    EXPECT_EQ(k.language_name(0), "Chinese");
+    EXPECT_FALSE(k.load_language(0));
+    ASSERT_EQ(k.language_name(1), "English");
+    ASSERT_TRUE(k.load_language(1));
+    const char* missing = "\x01";
+    std::vector<uint32_t> ids;
+    for (uint32_t id = 0; id <= 95; ++id) ids.push_back(id);
+    for (uint32_t id : {300u, 301u, 302u, 328u, 329u, 330u, 331u, 332u, 333u, 334u, 500u}) ids.push_back(id);
+    for (uint32_t id : ids) {
+        const std::string t = k.get_lng_text(id, missing);
+        EXPECT_NE(t, missing) << id;
+        EXPECT_FALSE(t.empty()) << id;
+    }
+    const std::string battery = "电池电压=%.03fV 电池电量=%u% \r\n鼠标左键单击切换电压/电量显示\r\n鼠标右键单击更新当前电量\r\n电量值在关灯时，才会准确";
+    EXPECT_EQ(conversions(k.get_lng_text(500, battery)), conversions(battery));
+    EXPECT_EQ(conversions(battery), (std::vector<std::string>{"%.03f", "%u"}));
 }
 
 class Languages : public ::testing::Test {
@@ -75,17 +105,23 @@ TEST_F(Languages, ListedByNameInAStableOrder) {
     d.write("Language/Zulu.ini", "[Language]\n0=z\n");
     d.write("Language/English.ini", "[Language]\n0=e\n");
     d.write("Language/notes.txt", "x");
+    d.write("Language/Upper.INI", "[Language]\n0=u\n");
     d.write("Language/deeper/Other.ini", "[Language]\n0=o\n");
     key_code_convert k = make();
-    ASSERT_EQ(k.language_count(), 2);
+    ASSERT_EQ(k.language_count(), 3);
     EXPECT_EQ(k.language_name(0), "English");
-    EXPECT_EQ(k.language_name(1), "Zulu");
-    EXPECT_EQ(k.language_name(2), "");
+    EXPECT_EQ(k.language_name(1), "Upper");
+    EXPECT_EQ(k.language_name(2), "Zulu");
+    EXPECT_EQ(k.language_name(3), "");
     EXPECT_EQ(k.language_name(-1), "");
-    k.select_language(5);
-    EXPECT_EQ(k.selected_language(), -1);
-    k.select_language(1);
-    EXPECT_EQ(k.selected_language(), 1);
+    ASSERT_TRUE(k.load_language(1)); // the file as listed, whatever the case of its extension
+    EXPECT_EQ(k.get_lng_text(0, "d"), "u");
+    for (int stored : {5, 3, -2}) {
+        k.select_language(stored);
+        EXPECT_EQ(k.selected_language(), -1) << stored;
+    }
+    k.select_language(2);
+    EXPECT_EQ(k.selected_language(), 2);
 }
 
 TEST_F(Languages, TextsReplaceDefaultsById) {

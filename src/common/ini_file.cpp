@@ -1,9 +1,13 @@
 #include "common/ini_file.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "common/text_codec.h"
@@ -16,22 +20,25 @@ constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
 constexpr std::string_view utf16_bom = "\xFF\xFE";
 constexpr size_t max_file_size = 16u << 20; // settings files are tiny; refuse absurd ones
 
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
 std::string_view trim(std::string_view s) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
-    while (!s.empty() && space(s.front())) s.remove_prefix(1);
-    while (!s.empty() && space(s.back())) s.remove_suffix(1);
+    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
     return s;
 }
 
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
+    for (size_t i = 0; i < a.size(); ++i)
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
     return true;
+}
+
+bool has_enclosing_quotes(std::string_view v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
 }
 
 // Cuts a UTF-8 text to at most n characters.
@@ -55,94 +62,142 @@ int leading_int(std::string_view v, int def) {
         negative = v.front() == '-';
         v.remove_prefix(1);
     }
+    const long long limit = negative ? 0x80000000LL : 0x7FFFFFFFLL;
     long long n = 0;
     for (char c : v) {
         if (c < '0' || c > '9') break;
         n = n * 10 + (c - '0');
-        if (n > 0x7FFFFFFF) return def;
+        if (n > limit) return def;
     }
     return int(negative ? -n : n);
 }
 
+bool has_line_break(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+// Writes all of data to fd, retrying short writes.
+bool write_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(size_t(n));
+    }
+    return true;
+}
+
+// Opens a new file beside target with a name nobody else uses.
+int create_temporary(const std::string& target, std::string& tmp_path) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmp_path = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(tmp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 } // namespace
 
-std::string ini_file::decode(std::string_view raw, bool* utf16, bool* bom) {
-    if (utf16) *utf16 = false;
-    if (bom) *bom = false;
-    if (raw.substr(0, 2) == utf16_bom) {
-        if (utf16) *utf16 = true;
-        if (bom) *bom = true;
-        return utf16le_to_utf8(raw.substr(2));
-    }
-    if (raw.substr(0, 3) == utf8_bom) {
-        if (bom) *bom = true;
-        return std::string(raw.substr(3));
-    }
-    return std::string(raw);
-}
-
 ini_file::ini_file(std::string path) : path_(std::move(path)) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path_, ec)) return;
-    const auto size = std::filesystem::file_size(path_, ec);
-    if (ec || size > max_file_size) return;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return;
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Non-blocking open so that a FIFO or device at the path cannot hang us.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        writable_ = errno == ENOENT;
+        return;
+    }
+    std::string raw;
+    struct stat st {};
+    bool complete = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) <= max_file_size;
+    if (complete) {
+        raw.resize(size_t(st.st_size));
+        size_t got = 0;
+        while (got < raw.size()) {
+            const ssize_t n = ::read(fd, raw.data() + got, raw.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += size_t(n);
+        }
+        complete = got == raw.size();
+    }
+    ::close(fd);
+    if (!complete) {
+        writable_ = false;
+        return;
+    }
     exists_ = true;
-    const std::string text = decode(raw, &utf16_, &bom_);
+
+    std::string text;
+    if (raw.starts_with(utf16_bom)) {
+        encoding_ = encoding::utf16le;
+        text = utf16le_to_utf8(std::string_view(raw).substr(utf16_bom.size()));
+    } else if (raw.starts_with(utf8_bom)) {
+        encoding_ = encoding::utf8_bom;
+        text = raw.substr(utf8_bom.size());
+    } else {
+        text = std::move(raw);
+    }
+
+    // Lines end with CR LF, LF or CR; the first break found is the one used
+    // for lines written later.
+    const size_t first_break = text.find_first_of("\r\n");
+    if (first_break != std::string::npos)
+        eol_ = text.compare(first_break, 2, "\r\n") == 0 ? "\r\n" : std::string(1, text[first_break]);
     size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!(end == text.size() && line.empty())) lines_.push_back(std::move(line));
-        start = end + 1;
+        lines_.push_back(parse(text.substr(start, end - start)));
+        start = end;
+        if (start < text.size()) start += text.compare(start, 2, "\r\n") == 0 ? 2 : 1;
     }
 }
 
-ini_file::parsed_line ini_file::parse(std::string_view raw) {
-    parsed_line p;
-    const std::string_view line = trim(raw);
-    if (line.empty() || line.front() == ';') return p;
-    if (line.front() == '[') {
-        const size_t close = line.find(']');
-        p.kind = parsed_line::section;
-        p.name = std::string(trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-        return p;
+ini_file::line ini_file::parse(std::string text) {
+    line l;
+    const std::string_view t = trim(text);
+    if (!t.empty() && t.front() == '[') {
+        const size_t close = t.find(']');
+        l.kind = line::section;
+        l.name = std::string(trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+    } else if (!t.empty() && t.front() != ';') {
+        const size_t eq = t.find('=');
+        if (eq != std::string_view::npos) {
+            l.kind = line::entry;
+            l.name = std::string(trim(t.substr(0, eq)));
+            std::string_view v = trim(t.substr(eq + 1));
+            if (has_enclosing_quotes(v)) v = v.substr(1, v.size() - 2);
+            l.value = cap_characters(v, value_limit);
+        }
     }
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return p;
-    p.kind = parsed_line::entry;
-    p.name = std::string(trim(line.substr(0, eq)));
-    std::string_view v = trim(line.substr(eq + 1));
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        v = v.substr(1, v.size() - 2);
-    p.value = cap_characters(v, value_limit);
-    return p;
+    l.text = std::move(text);
+    return l;
 }
 
 std::vector<std::string> ini_file::keys(std::string_view section) const {
+    section = trim(section);
     std::vector<std::string> out;
     bool inside = false;
-    for (const std::string& l : lines_) {
-        const parsed_line p = parse(l);
-        if (p.kind == parsed_line::section)
-            inside = same_name(p.name, section);
-        else if (inside && p.kind == parsed_line::entry && !p.name.empty())
-            out.push_back(p.name);
+    for (const line& l : lines_) {
+        if (l.kind == line::section)
+            inside = same_name(l.name, section);
+        else if (inside && l.kind == line::entry && !l.name.empty())
+            out.push_back(l.name);
     }
     return out;
 }
 
 long ini_file::find_entry(std::string_view section, std::string_view key) const {
+    section = trim(section);
+    key = trim(key);
+    if (key.empty()) return -1;
     bool inside = false;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        const parsed_line p = parse(lines_[i]);
-        if (p.kind == parsed_line::section)
-            inside = same_name(p.name, section);
-        else if (inside && p.kind == parsed_line::entry && same_name(p.name, key))
+        const line& l = lines_[i];
+        if (l.kind == line::section)
+            inside = same_name(l.name, section);
+        else if (inside && l.kind == line::entry && same_name(l.name, key))
             return long(i);
     }
     return -1;
@@ -152,13 +207,12 @@ bool ini_file::has_key(std::string_view section, std::string_view key) const { r
 
 std::string ini_file::read_string(std::string_view section, std::string_view key, std::string_view def) const {
     const long i = find_entry(section, key);
-    if (i < 0) return std::string(def);
-    return parse(lines_[size_t(i)]).value;
+    return i < 0 ? std::string(def) : lines_[size_t(i)].value;
 }
 
 int ini_file::read_int(std::string_view section, std::string_view key, int def) const {
-    if (!has_key(section, key)) return def;
-    return leading_int(read_string(section, key, ""), def);
+    const long i = find_entry(section, key);
+    return i < 0 ? def : leading_int(lines_[size_t(i)].value, def);
 }
 
 bool ini_file::write_int(std::string_view section, std::string_view key, int value) {
@@ -166,69 +220,96 @@ bool ini_file::write_int(std::string_view section, std::string_view key, int val
 }
 
 bool ini_file::write_string(std::string_view section, std::string_view key, std::string_view value) {
+    if (!writable_) return false;
+    section = trim(section);
+    key = trim(key);
+    if (section.empty() || has_line_break(section) || section.find(']') != std::string_view::npos) return false;
+    if (key.empty() || has_line_break(key) || key.find('=') != std::string_view::npos || key.front() == ';' ||
+        key.front() == '[')
+        return false;
+    if (has_line_break(value)) return false;
+
+    // Quote what trimming or quote removal would otherwise change on reading.
+    std::string stored(value);
+    if (!value.empty() && (is_space(value.front()) || is_space(value.back()) || has_enclosing_quotes(value)))
+        stored = "\"" + stored + "\"";
+
     const long found = find_entry(section, key);
     if (found >= 0) {
-        // Keep the key as it was spelled in the file.
-        std::string line = parse(lines_[size_t(found)]).name;
-        line.append("=").append(value);
-        lines_[size_t(found)] = std::move(line);
+        // Replace the line in place, keeping the key as it was spelled.
+        line& l = lines_[size_t(found)];
+        l = parse(l.name + "=" + stored);
         return save();
     }
-    std::string entry(key);
-    entry.append("=").append(value);
-    // After the last entry of the section, or at the end of a new one.
-    long section_line = -1, last_in_section = -1;
+
+    // Append after the last entry of the section, or right after its header;
+    // a missing section goes to the end of the file.
+    long header = -1, last_entry = -1;
     bool inside = false;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        const parsed_line p = parse(lines_[i]);
-        if (p.kind == parsed_line::section) {
-            if (inside) break;
-            inside = same_name(p.name, section);
-            if (inside) section_line = last_in_section = long(i);
-        } else if (inside && p.kind != parsed_line::other) {
-            last_in_section = long(i);
-        } else if (inside && !trim(lines_[i]).empty()) {
-            last_in_section = long(i);
+        const line& l = lines_[i];
+        if (l.kind == line::section) {
+            inside = same_name(l.name, section);
+            if (inside && header < 0) header = long(i);
+        } else if (inside && l.kind == line::entry) {
+            last_entry = long(i);
         }
     }
-    if (section_line >= 0) {
-        lines_.insert(lines_.begin() + last_in_section + 1, entry);
+    line entry = parse(std::string(key) + "=" + stored);
+    if (header >= 0) {
+        const long after = last_entry >= 0 ? last_entry : header;
+        lines_.insert(lines_.begin() + after + 1, std::move(entry));
     } else {
-        if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.push_back("");
-        std::string header(1, '[');
-        header.append(section).push_back(']');
-        lines_.push_back(std::move(header));
-        lines_.push_back(entry);
+        if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back(parse(""));
+        lines_.push_back(parse("[" + std::string(section) + "]"));
+        lines_.push_back(std::move(entry));
     }
     return save();
 }
 
-bool ini_file::save() const {
+bool ini_file::save() {
     std::string text;
-    for (const std::string& l : lines_) text += l + "\r\n";
+    for (const line& l : lines_) text.append(l.text).append(eol_);
     std::string raw;
-    if (utf16_) {
-        raw = std::string(utf16_bom) + utf8_to_utf16le(text);
-    } else {
-        raw = bom_ ? std::string(utf8_bom) + text : text;
+    switch (encoding_) {
+    case encoding::utf16le: raw = std::string(utf16_bom) + utf8_to_utf16le(text); break;
+    case encoding::utf8_bom: raw = std::string(utf8_bom) + text; break;
+    case encoding::utf8: raw = std::move(text); break;
     }
-    const std::string tmp = path_ + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(raw.data(), std::streamsize(raw.size()));
-        out.flush();
-        if (!out) {
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
+
+    // Write where a link points, so the link stays a link.
     std::error_code ec;
-    std::filesystem::rename(tmp, path_, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
+    std::string target = path_;
+    if (std::filesystem::is_symlink(path_, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(path_, ec);
+        if (ec) return false;
+        target = resolved.string();
+    }
+
+    // A file the user made read-only stays as it is.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return false;
+
+    std::string tmp;
+    const int fd = create_temporary(target, tmp);
+    if (fd < 0) return false;
+    struct stat old {};
+    bool ok = true;
+    if (::stat(target.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && write_all(fd, raw) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
         return false;
     }
+    // Make the rename itself durable; a failure here leaves a complete file.
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    exists_ = true;
     return true;
 }
 

@@ -29,11 +29,13 @@ void append_utf8(std::string& out, uint32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at s[i]; malformed bytes give U+FFFD.
+// Decodes one UTF-8 sequence at s[i] and moves i past it. A malformed,
+// overlong or cut sequence, an encoded surrogate or a value above U+10FFFF
+// gives U+FFFD and moves past its first byte only.
 uint32_t next_code_point(std::string_view s, size_t& i) {
     const auto b = [&](size_t k) { return uint8_t(s[k]); };
     const uint8_t c = b(i);
-    int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
     if (len == 0 || i + size_t(len) > s.size()) {
         ++i;
         return 0xFFFD;
@@ -46,13 +48,21 @@ uint32_t next_code_point(std::string_view s, size_t& i) {
         }
         cp = cp << 6 | (b(i + size_t(k)) & 0x3F);
     }
+    static constexpr uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < smallest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+        ++i;
+        return 0xFFFD;
+    }
     i += size_t(len);
     return cp;
 }
 
+// Converts with iconv; each sequence that cannot be converted becomes one
+// '?' and the conversion goes on after it.
 std::string convert(std::string_view in, const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
     if (cd == iconv_t(-1)) return std::string(in);
+    const bool from_utf8 = std::string_view(from) == "UTF-8";
     std::string out;
     std::vector<char> buf(in.size() * 4 + 16);
     char* src = const_cast<char*>(in.data());
@@ -61,22 +71,18 @@ std::string convert(std::string_view in, const char* to, const char* from) {
         char* dst = buf.data();
         size_t dst_left = buf.size();
         const size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+        const int err = errno;
         out.append(buf.data(), size_t(dst - buf.data()));
-        if (r == size_t(-1)) {
-            if (errno == E2BIG) continue;
-            // An unconvertible or broken sequence: one '?' for it, go on.
-            out += '?';
-            if (errno == EILSEQ && std::string_view(from) == "UTF-8") {
-                size_t i = 0;
-                std::string_view rest(src, src_left);
-                next_code_point(rest, i);
-                src += i;
-                src_left -= i;
-            } else {
-                ++src;
-                --src_left;
-            }
+        if (r != size_t(-1) || err == E2BIG) continue;
+        out += '?';
+        if (err == EINVAL) break; // the text ends inside a sequence
+        size_t skip = 1;
+        if (from_utf8) {
+            skip = 0;
+            next_code_point(std::string_view(src, src_left), skip);
         }
+        src += skip;
+        src_left -= skip;
     }
     iconv_close(cd);
     return out;
@@ -160,8 +166,8 @@ int parse_int_def(std::string_view s, int def) {
     return int(value);
 }
 
-std::string to_host_ansi(std::string_view utf8) { return convert(utf8, "GBK", "UTF-8"); }
+std::string to_host_ansi(std::string_view utf8) { return convert(utf8, "CP936", "UTF-8"); }
 
-std::string from_host_ansi(std::string_view bytes) { return convert(bytes, "UTF-8", "GBK"); }
+std::string from_host_ansi(std::string_view bytes) { return convert(bytes, "UTF-8", "CP936"); }
 
 } // namespace qvk

@@ -15,9 +15,9 @@ std::string utf8_to_utf16le(std::string_view text);
 // value outside 32 bits, gives def.
 int parse_int_def(std::string_view text, int def);
 
-// The keyboard keeps its name in the Chinese Windows code page (GBK); a
-// Chinese character takes two bytes. Characters that cannot be converted
-// become '?'.
+// The keyboard keeps its name in the Chinese Windows code page (CP936, GBK);
+// a Chinese character takes two bytes. Each character or byte sequence that
+// cannot be converted becomes one '?'.
 std::string to_host_ansi(std::string_view utf8);
 std::string from_host_ansi(std::string_view bytes);
 

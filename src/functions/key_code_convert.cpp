@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "common/ini_file.h"
 #include "common/text_codec.h"
@@ -18,10 +19,11 @@ constexpr const char* language_folder = "Language/";
 constexpr const char* language_section = "Language";
 constexpr const char* not_found = "ERR";
 
-bool same_text_ignoring_case(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool same_text_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
 }
 } // namespace
 
@@ -42,7 +44,7 @@ void key_code_convert::load_table(const std::string& path, const char* section, 
 }
 
 std::string key_code_convert::lookup(const std::vector<std::string>& keys, const std::vector<std::string>& names,
-                                     const std::string& key) {
+                                     std::string_view key) {
     for (size_t i = 0; i < keys.size(); ++i)
         if (same_text_ignoring_case(keys[i], key)) return names[i] + "(" + keys[i] + ")";
     return not_found;
@@ -72,38 +74,47 @@ uint16_t key_code_convert::consumer_code(size_t i) const {
 
 void key_code_convert::scan_languages() {
     language_names_.clear();
+    language_files_.clear();
     texts_.clear();
     loaded_ = false;
+    // Every "*.ini" directly in the folder; the extension is matched without
+    // regard to case, as the file system of the tool's home platform does.
+    std::vector<std::pair<std::string, std::string>> found; // name, file name
     std::error_code ec;
     const std::filesystem::path dir = folder_ + language_folder;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::filesystem::path& p = it->path();
-        if (p.extension() != ".ini" || !it->is_regular_file(ec)) continue;
-        language_names_.push_back(p.stem().string());
+        std::error_code type_ec;
+        if (!same_text_ignoring_case(p.extension().string(), ".ini") || !it->is_regular_file(type_ec)) continue;
+        found.emplace_back(p.stem().string(), p.filename().string());
     }
     // The stored choice is a position in this list: keep the order stable.
-    std::sort(language_names_.begin(), language_names_.end());
+    std::sort(found.begin(), found.end());
+    for (auto& [name, file] : found) {
+        language_names_.push_back(std::move(name));
+        language_files_.push_back(std::move(file));
+    }
+    if (selected_ >= language_count()) selected_ = -1;
 }
 
 std::string key_code_convert::language_name(int index) const {
     return index >= 0 && index < language_count() ? language_names_[size_t(index)] : std::string();
 }
 
-void key_code_convert::select_language(int index) { selected_ = index < language_count() ? index : -1; }
+void key_code_convert::select_language(int index) { selected_ = index >= 0 && index < language_count() ? index : -1; }
 
 bool key_code_convert::load_language(int index) {
     texts_.clear();
     loaded_ = false;
     if (index < 0 || index >= language_count()) return false;
-    const std::string path = folder_ + language_folder + language_names_[size_t(index)] + ".ini";
+    const std::string path = folder_ + language_folder + language_files_[size_t(index)];
     const ini_file ini(path);
     if (!ini.exists()) return false;
     const std::vector<std::string> keys = ini.keys(language_section);
-    // The first entry for an ID wins.
+    // The first entry for an ID wins; a key that is not a number is ID 0.
     for (const std::string& k : keys) {
         const uint32_t id = uint32_t(parse_int_def(k, 0));
-        if (texts_.count(id)) continue;
-        texts_.emplace(id, ini.read_string(language_section, k, ""));
+        if (!texts_.contains(id)) texts_.emplace(id, ini.read_string(language_section, k, ""));
     }
     loaded_ = !keys.empty();
     return loaded_;
