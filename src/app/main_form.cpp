@@ -802,6 +802,8 @@ void Tmain_form::on_send_done(uintptr_t wparam) {
     }
 }
 
+// Write progress of a long transfer; only the firmware page shows it, and
+// that page does not exist yet.
 void Tmain_form::on_send_progress(intptr_t) {}
 
 bool Tmain_form::event(QEvent* e) {

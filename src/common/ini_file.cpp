@@ -28,15 +28,6 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    return true;
-}
-
 bool has_enclosing_quotes(std::string_view v) {
     return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
 }
@@ -181,7 +172,7 @@ std::vector<std::string> ini_file::keys(std::string_view section) const {
     bool inside = false;
     for (const line& l : lines_) {
         if (l.kind == line::section)
-            inside = same_name(l.name, section);
+            inside = equal_ignoring_ascii_case(l.name, section);
         else if (inside && l.kind == line::entry && !l.name.empty())
             out.push_back(l.name);
     }
@@ -196,8 +187,8 @@ long ini_file::find_entry(std::string_view section, std::string_view key) const 
     for (size_t i = 0; i < lines_.size(); ++i) {
         const line& l = lines_[i];
         if (l.kind == line::section)
-            inside = same_name(l.name, section);
-        else if (inside && l.kind == line::entry && same_name(l.name, key))
+            inside = equal_ignoring_ascii_case(l.name, section);
+        else if (inside && l.kind == line::entry && equal_ignoring_ascii_case(l.name, key))
             return long(i);
     }
     return -1;
@@ -249,7 +240,7 @@ bool ini_file::write_string(std::string_view section, std::string_view key, std:
     for (size_t i = 0; i < lines_.size(); ++i) {
         const line& l = lines_[i];
         if (l.kind == line::section) {
-            inside = same_name(l.name, section);
+            inside = equal_ignoring_ascii_case(l.name, section);
             if (inside && header < 0) header = long(i);
         } else if (inside && l.kind == line::entry) {
             last_entry = long(i);

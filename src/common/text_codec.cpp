@@ -166,6 +166,14 @@ int parse_int_def(std::string_view s, int def) {
     return int(value);
 }
 
+bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
 std::string to_host_ansi(std::string_view utf8) { return convert(utf8, "CP936", "UTF-8"); }
 
 std::string from_host_ansi(std::string_view bytes) { return convert(bytes, "UTF-8", "CP936"); }

@@ -15,6 +15,9 @@ std::string utf8_to_utf16le(std::string_view text);
 // value outside 32 bits, gives def.
 int parse_int_def(std::string_view text, int def);
 
+// Equal but for the case of ASCII letters (how INI names and key codes match).
+bool equal_ignoring_ascii_case(std::string_view a, std::string_view b);
+
 // The keyboard keeps its name in the Chinese Windows code page (CP936, GBK);
 // a Chinese character takes two bytes. Each character or byte sequence that
 // cannot be converted becomes one '?'.

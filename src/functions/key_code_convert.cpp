@@ -19,12 +19,6 @@ constexpr const char* language_folder = "Language/";
 constexpr const char* language_section = "Language";
 constexpr const char* not_found = "ERR";
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool same_text_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
-}
 } // namespace
 
 key_code_convert::key_code_convert(const std::string& exe_path) {
@@ -46,7 +40,7 @@ void key_code_convert::load_table(const std::string& path, const char* section, 
 std::string key_code_convert::lookup(const std::vector<std::string>& keys, const std::vector<std::string>& names,
                                      std::string_view key) {
     for (size_t i = 0; i < keys.size(); ++i)
-        if (same_text_ignoring_case(keys[i], key)) return names[i] + "(" + keys[i] + ")";
+        if (equal_ignoring_ascii_case(keys[i], key)) return names[i] + "(" + keys[i] + ")";
     return not_found;
 }
 
@@ -85,7 +79,7 @@ void key_code_convert::scan_languages() {
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::filesystem::path& p = it->path();
         std::error_code type_ec;
-        if (!same_text_ignoring_case(p.extension().string(), ".ini") || !it->is_regular_file(type_ec)) continue;
+        if (!equal_ignoring_ascii_case(p.extension().string(), ".ini") || !it->is_regular_file(type_ec)) continue;
         found.emplace_back(p.stem().string(), p.filename().string());
     }
     // The stored choice is a position in this list: keep the order stable.
