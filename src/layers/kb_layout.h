@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/command_catalogue.h"
+
 namespace qvk::layout {
 
-constexpr size_t record_size = 2813;
+// The record is record_size::kb_layout (2813) bytes long.
 
 // Record map.
 constexpr size_t off_present = 0;        // non-zero once the keyboard describes a layout
