@@ -418,6 +418,17 @@ TEST_F(keyboard, NameWriteChangesTheDeviceInformation) {
     EXPECT_EQ(device->name(), "Desk Board");
 }
 
+TEST_F(keyboard, LongNamesAreCutWithoutSplittingACharacter) {
+    device->set_name("键盘键盘键盘键盘键盘键盘A"); // 12 two-byte characters fill 24 bytes
+    send(hidconnect::command_device_info);
+    ASSERT_TRUE(sink.wait_for(msg::device_info));
+    EXPECT_EQ(link->device_name(), "键盘键盘键盘键盘键盘键盘");
+    device->set_name("A键盘键盘键盘键盘键盘键盘"); // the last character would need bytes 24 and 25
+    send(hidconnect::command_device_info);
+    ASSERT_TRUE(sink.wait_for(msg::device_info, 2));
+    EXPECT_EQ(link->device_name(), "A键盘键盘键盘键盘键盘键");
+}
+
 TEST_F(keyboard, EmptyNameIsAnsweredAsEmpty) {
     device->set_name("");
     send(hidconnect::command_device_info);

@@ -74,10 +74,18 @@ packet::packet64 keyboard_firmware::status_reply(uint8_t s) {
 
 packet::packet64 keyboard_firmware::device_info_reply_locked() const {
     const std::string name = to_host_ansi(name_);
+    // At most 24 bytes, never ending in the first half of a two-byte character.
+    size_t n = 0;
+    while (n < name.size()) {
+        const size_t step = uint8_t(name[n]) >= 0x81 ? 2 : 1;
+        if (n + step > info_name_max) break;
+        n += step;
+    }
+    n = std::min(n, name.size());
     packet::packet64 p{};
     p[0] = packet::packet_type;
     p[packet::off_command] = cmd::device_info;
-    std::memcpy(&p[off_info_name], name.data(), std::min(name.size(), info_name_max));
+    std::memcpy(&p[off_info_name], name.data(), n);
     packet::write_u16(&p[off_info_version], firmware_version_);
     return p;
 }
