@@ -18,6 +18,7 @@ constexpr size_t off_status = packet::off_block_data;
 // A chunked block may announce up to the 22-bit total; the firmware image is
 // the only block of no fixed length.
 constexpr uint32_t image_length_max = packet::total_length_max;
+constexpr size_t message_log_max = 1 << 16;
 } // namespace
 
 keyboard_firmware::keyboard_firmware(std::string name, uint16_t firmware_version)
@@ -186,6 +187,9 @@ keyboard_firmware::response keyboard_firmware::handle(const packet::packet64& p,
         m.value16 = packet::read_u16(&p[packet::off_value16]);
         m.value32 = packet::read_u32(&p[packet::off_value32]);
     }
+    // A demo keyboard runs for hours with a spectrum frame every 40 ms: keep
+    // the newest messages only.
+    if (log_.size() >= message_log_max) log_.erase(log_.begin(), log_.begin() + message_log_max / 2);
     log_.push_back(m);
     if (m.block) on_block(m, kind, out);
     else on_short(m, kind, out);
@@ -257,7 +261,8 @@ void keyboard_firmware::on_block(const host_message& m, uint32_t kind, response&
         return;
     }
     if (c == cmd::rf_firmware_header) {
-        if (kind == kind_rf_boot) receiver_header_.assign(m.data.begin(), m.data.begin() + record_size::rf_firmware_header);
+        if (kind == kind_rf_boot && m.data.size() >= record_size::rf_firmware_header)
+            receiver_header_.assign(m.data.begin(), m.data.begin() + record_size::rf_firmware_header);
         return;
     }
     if (!is_keyboard_kind(kind)) return;

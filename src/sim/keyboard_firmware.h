@@ -68,7 +68,8 @@ public:
     bool apply_value(uint8_t command, uint8_t sub, uint16_t value16, uint32_t value32 = 0);
     void restore_factory();
 
-    // Every complete message received so far, in order.
+    // Every complete message received so far, in order (the newest 32768 to
+    // 65536 of them once that many have arrived).
     std::vector<host_message> messages() const;
     void clear_messages();
 
