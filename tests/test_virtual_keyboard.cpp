@@ -392,11 +392,29 @@ TEST_F(keyboard, ShortWritesChangeTheirFieldsOfTheRecords) {
     }
 }
 
-TEST_F(keyboard, EffectIndexBeyondTheEffectCountIsRefused) {
-    const bytes before = device->record(cmd::read_lighting);
-    send(cmd::bkl_effect, before[0]);
+TEST_F(keyboard, ShortWritesOutsideWhatTheKeyboardHasChangeNothing) {
+    const uint8_t effects = device->record(cmd::read_lighting)[0];
+    const std::tuple<uint8_t, uint8_t, uint16_t> refused[] = {
+        {cmd::bkl_effect, effects, 0},          // no such effect
+        {cmd::bkl_centre_correction, 0, 2},     // effect 0 has no centre correction
+        {cmd::set_ble_slot, 8, 0},              // eight slots only
+    };
+    for (auto [command, sub, value16] : refused) {
+        SCOPED_TRACE(int(command));
+        const bytes lighting = device->record(cmd::read_lighting);
+        const bytes ble = device->record(cmd::read_ble_params);
+        send(command, sub, value16);
+        settle();
+        EXPECT_EQ(device->record(cmd::read_lighting), lighting);
+        EXPECT_EQ(device->record(cmd::read_ble_params), ble);
+    }
+    // A custom effect has no parameter.
+    send(cmd::bkl_effect, uint8_t(effects - 1));
     settle();
-    EXPECT_EQ(device->record(cmd::read_lighting), before);
+    const bytes lighting = device->record(cmd::read_lighting);
+    send(cmd::bkl_parameter, 9);
+    settle();
+    EXPECT_EQ(device->record(cmd::read_lighting), lighting);
 }
 
 TEST_F(keyboard, CustomEffectSpeedGoesToItsGroupRecord) {

@@ -184,7 +184,7 @@ bool device_records::store_short(uint8_t c, uint8_t sub, uint16_t value16, uint3
         return true;
     case cmd::bkl_centre_correction:
         // value16 is the list position 0, 1, 2 for the offsets -1, 0, +1.
-        if (!effect || sub > 1 || value16 > 2) return false;
+        if (!effect || !effect[led::eff_off_centre] || sub > 1 || value16 > 2) return false;
         effect[sub == 0 ? led::eff_off_centre_x : led::eff_off_centre_y] = uint8_t(int8_t(int(value16) - 1));
         return true;
     case cmd::bkl_master_switch: led_rec[led::off_master] = sub; return true;
