@@ -52,7 +52,8 @@ packet::packet64 keyboard_firmware::single_reply(uint8_t command, std::span<cons
     packet::packet64 p{};
     p[0] = packet::packet_type;
     p[packet::off_command] = command;
-    std::memcpy(&p[packet::off_block_data], payload.data(), std::min(payload.size(), packet::single_block_max));
+    if (!payload.empty())
+        std::memcpy(&p[packet::off_block_data], payload.data(), std::min(payload.size(), packet::single_block_max));
     return p;
 }
 

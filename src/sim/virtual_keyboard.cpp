@@ -30,6 +30,9 @@ public:
         packet::report65 report;
     };
     std::deque<pending> input; // guarded by the device's lock
+    // Set while the device handles a report this handle wrote: its replies
+    // wait until the write has completed, as they would on the wire.
+    bool writing = false;      // guarded by the device's lock
     const uint64_t generation;
 
 private:
@@ -266,7 +269,7 @@ int virtual_keyboard::read_for(virtual_handle* h, uint8_t* buf, size_t len, int 
     for (;;) {
         if (!alive(h)) return -1;
         const auto now = clock::now();
-        if (!h->input.empty() && h->input.front().due <= now) {
+        if (!h->writing && !h->input.empty() && h->input.front().due <= now) {
             const size_t n = std::min(len, packet::report_size);
             std::memcpy(buf, h->input.front().report.data(), n);
             h->input.pop_front();
@@ -274,7 +277,7 @@ int virtual_keyboard::read_for(virtual_handle* h, uint8_t* buf, size_t len, int 
         }
         if (now >= deadline) return 0;
         auto wake = deadline;
-        if (!h->input.empty()) wake = std::min(wake, h->input.front().due);
+        if (!h->writing && !h->input.empty()) wake = std::min(wake, h->input.front().due);
         changed_.wait_until(g, wake);
     }
 }
@@ -300,9 +303,15 @@ int virtual_keyboard::write_from(virtual_handle* h, const uint8_t* buf, size_t l
             unplug_countdown_.reset();
             unplug_now = true;
         }
+        h->writing = true;
     }
     changed_.notify_all();
     handle_report(r, h);
+    {
+        std::lock_guard<std::mutex> g(lock_);
+        h->writing = false;
+    }
+    changed_.notify_all();
     if (unplug_now) unplug();
     return int(len);
 }
