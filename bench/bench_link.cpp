@@ -9,12 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "link/hidconnect.h"
 #include "link/link_kind.h"
-#include "link/packet.h"
 #include "sim/virtual_keyboard.h"
 
 namespace {
@@ -56,43 +54,5 @@ void long_block_to_the_keyboard(benchmark::State& state) {
     state.counters["reports_per_second"] = benchmark::Counter(double(reports), benchmark::Counter::kIsRate);
 }
 BENCHMARK(long_block_to_the_keyboard)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-} // namespace
-
-namespace {
-
-// The nine requests of the initial read, each sent when the previous reply
-// is complete, against a keyboard paced at one report per millisecond as a
-// full-speed USB keyboard is. About 150 replies come back, so this shows how
-// long a user waits after connecting (around 150 ms of it is the pacing).
-void initial_read_from_the_keyboard(benchmark::State& state) {
-    using namespace std::chrono_literals;
-    auto device = std::make_shared<qvk::sim::virtual_keyboard>(qvk::kind_usb, "Bench", 0x0100);
-    auto transport = std::make_shared<qvk::sim::virtual_transport>();
-    transport->add(device);
-    qvk::device_bus bus;
-    bus.add(transport);
-    null_sink sink;
-    qvk::hidconnect link(&sink, qvk::kind_usb, 0, device->open_path(), bus);
-    if (!link.is_open() || link.start()) {
-        state.SkipWithError("the virtual keyboard could not be opened");
-        return;
-    }
-    const uint8_t requests[] = {31, 38, 33, 39, 40, 41, 43, 47, 45};
-    for (auto _ : state) {
-        for (uint8_t command : requests) {
-            link.queue_command(command, 0, 0, 0, true);
-            for (;;) { // until the reply's single report or last chunk
-                while (link.pending_replies() == 0) std::this_thread::sleep_for(50us);
-                uint8_t p[64];
-                link.pop_reply(p);
-                if (qvk::packet::chunk_length_of(p) == 0 || qvk::packet::position_of(p) == qvk::packet::last) break;
-            }
-        }
-        device->clear_received();
-        device->clear_messages();
-    }
-}
-BENCHMARK(initial_read_from_the_keyboard)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
