@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ public:
 class manual_keyboard final : public sim::virtual_keyboard {
 public:
     using sim::virtual_keyboard::virtual_keyboard;
-    bool answer_name = true;
+    std::atomic<bool> answer_name{true};
 
     // The commands received after the name request, in order.
     std::vector<uint8_t> requests() const;

@@ -266,6 +266,7 @@ void Tmain_form::build_device_list_card() {
     BitBtn1_ = new QPushButton(c);
     BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1_->setGeometry(12, 12, 120, 32);
+    connect(BitBtn1_, &QPushButton::clicked, this, &Tmain_form::BitBtn1Click);
     dev_cfg_progress_bar_ = new QProgressBar(c);
     dev_cfg_progress_bar_->setObjectName(QStringLiteral("dev_cfg_progress_bar"));
     dev_cfg_progress_bar_->setTextVisible(false);
