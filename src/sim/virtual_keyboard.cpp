@@ -5,8 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "common/text_codec.h"
-#include "link/hidconnect.h"
+#include "link/command_catalogue.h"
 
 namespace qvk::sim {
 
@@ -16,10 +15,12 @@ constexpr const char* hid_class_guid = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
 } // namespace
 
 // One open handle: the reports the device has queued for it, each with the
-// time it may be read.
+// time it may be read. A handle belongs to one life of the device: once the
+// device is unplugged or restarts, it fails for good.
 class virtual_handle final : public hid_device_handle {
 public:
-    explicit virtual_handle(std::shared_ptr<virtual_keyboard> device) : device_(std::move(device)) {}
+    virtual_handle(std::shared_ptr<virtual_keyboard> device, uint64_t generation)
+        : generation(generation), device_(std::move(device)) {}
     ~virtual_handle() override { device_->detach(this); }
     int read(uint8_t* buf, size_t len, int timeout_ms) override { return device_->read_for(this, buf, len, timeout_ms); }
     int write(const uint8_t* buf, size_t len) override { return device_->write_from(this, buf, len); }
@@ -29,13 +30,14 @@ public:
         packet::report65 report;
     };
     std::deque<pending> input; // guarded by the device's lock
+    const uint64_t generation;
 
 private:
     std::shared_ptr<virtual_keyboard> device_;
 };
 
 virtual_keyboard::virtual_keyboard(uint32_t kind, std::string name, uint16_t firmware_version, unsigned number)
-    : kind_(kind), name_(std::move(name)), firmware_version_(firmware_version), number_(number) {}
+    : firmware_(std::move(name), firmware_version), kind_(kind), number_(number) {}
 
 virtual_keyboard::~virtual_keyboard() = default;
 
@@ -70,20 +72,16 @@ void virtual_keyboard::set_report_interval(std::chrono::microseconds interval) {
     interval_ = interval;
 }
 
-void virtual_keyboard::set_name(std::string name) {
-    std::lock_guard<std::mutex> g(lock_);
-    name_ = std::move(name);
-}
-
-void virtual_keyboard::set_firmware_version(uint16_t version) {
-    std::lock_guard<std::mutex> g(lock_);
-    firmware_version_ = version;
-}
+void virtual_keyboard::set_name(std::string name) { firmware_.set_name(std::move(name)); }
+void virtual_keyboard::set_firmware_version(uint16_t version) { firmware_.set_firmware_version(version); }
+std::string virtual_keyboard::name() const { return firmware_.name(); }
+uint16_t virtual_keyboard::firmware_version() const { return firmware_.firmware_version(); }
 
 void virtual_keyboard::unplug() {
     {
         std::lock_guard<std::mutex> g(lock_);
         plugged_ = false;
+        ++generation_;
     }
     changed_.notify_all();
 }
@@ -95,8 +93,26 @@ void virtual_keyboard::plug() {
 
 bool virtual_keyboard::plugged() const {
     std::lock_guard<std::mutex> g(lock_);
-    return plugged_;
+    return plugged_ && clock::now() >= offline_until_;
 }
+
+void virtual_keyboard::restart_as(uint32_t kind) {
+    {
+        std::lock_guard<std::mutex> g(lock_);
+        ++generation_;
+        kind_ = kind;
+        offline_until_ = clock::now() + restart_pause_;
+        for (virtual_handle* h : handles_) h->input.clear();
+    }
+    changed_.notify_all();
+}
+
+void virtual_keyboard::set_restart_pause(std::chrono::milliseconds pause) {
+    std::lock_guard<std::mutex> g(lock_);
+    restart_pause_ = pause;
+}
+
+bool virtual_keyboard::alive(const virtual_handle* h) const { return plugged_ && h->generation == generation_; }
 
 std::vector<packet::report65> virtual_keyboard::received() const {
     std::lock_guard<std::mutex> g(lock_);
@@ -118,6 +134,25 @@ bool virtual_keyboard::wait_received(size_t n, std::chrono::milliseconds timeout
     return changed_.wait_for(g, timeout, [&] { return received_.size() >= n; });
 }
 
+std::vector<uint8_t> virtual_keyboard::record(uint8_t read_command, unsigned sub) const {
+    return firmware_.record(read_command, sub);
+}
+
+bool virtual_keyboard::set_record(uint8_t read_command, unsigned sub, std::span<const uint8_t> data) {
+    return firmware_.set_record(read_command, sub, data);
+}
+
+std::vector<host_message> virtual_keyboard::messages() const { return firmware_.messages(); }
+
+std::vector<host_message> virtual_keyboard::messages_of(uint8_t command) const {
+    std::vector<host_message> out;
+    for (auto& m : firmware_.messages())
+        if (m.command == command) out.push_back(std::move(m));
+    return out;
+}
+
+void virtual_keyboard::clear_messages() { firmware_.clear_messages(); }
+
 uint8_t virtual_keyboard::report_id() const { return kind_ == 3 ? packet::report_id_ble : packet::report_id_other; }
 
 void virtual_keyboard::send_report(const packet::report65& report) {
@@ -126,7 +161,8 @@ void virtual_keyboard::send_report(const packet::report65& report) {
         const auto now = clock::now();
         const auto due = std::max(now, next_read_slot_);
         next_read_slot_ = due + interval_;
-        for (virtual_handle* h : handles_) h->input.push_back({due, report});
+        for (virtual_handle* h : handles_)
+            if (alive(h)) h->input.push_back({due, report});
     }
     changed_.notify_all();
 }
@@ -148,7 +184,7 @@ void virtual_keyboard::reply(const packet::packet64& p, virtual_handle* to) {
     }
     {
         std::lock_guard<std::mutex> g(lock_);
-        if (std::find(handles_.begin(), handles_.end(), to) == handles_.end()) return;
+        if (std::find(handles_.begin(), handles_.end(), to) == handles_.end() || !alive(to)) return;
         packet::report65 r;
         r[0] = report_id();
         std::memcpy(&r[1], p.data(), p.size());
@@ -160,10 +196,56 @@ void virtual_keyboard::reply(const packet::packet64& p, virtual_handle* to) {
     changed_.notify_all();
 }
 
+void virtual_keyboard::notify_layer_state(std::span<const uint8_t> state10) {
+    if (state10.size() != record_size::layer_state) return;
+    firmware_.set_record(cmd::read_layer_state, 0, state10);
+    send_packet(keyboard_firmware::single_reply(cmd::layer_state_changed, state10));
+}
+
+void virtual_keyboard::notify_rhythm_state(uint8_t state) {
+    send_packet(packet::make_short_command(cmd::rhythm_state, state, 0, 0));
+}
+
+void virtual_keyboard::notify_backlight(uint8_t command, uint8_t sub, uint16_t value16) {
+    firmware_.apply_value(command, sub, value16);
+    send_packet(packet::make_short_command(command, sub, value16, 0));
+}
+
+void virtual_keyboard::notify_status(uint8_t s) { send_packet(keyboard_firmware::status_reply(s)); }
+
+void virtual_keyboard::notify(uint8_t command, std::span<const uint8_t> payload) {
+    send_packet(keyboard_firmware::single_reply(command, payload));
+}
+
+void virtual_keyboard::never_answer(uint8_t command) {
+    std::lock_guard<std::mutex> g(lock_);
+    muted_.insert(command);
+}
+
+void virtual_keyboard::drop_chunk(uint8_t command, uint32_t chunk_index) {
+    std::lock_guard<std::mutex> g(lock_);
+    dropped_chunk_[command] = chunk_index;
+}
+
+void virtual_keyboard::unplug_after(size_t reports) {
+    {
+        std::lock_guard<std::mutex> g(lock_);
+        unplug_countdown_ = reports;
+    }
+    if (reports == 0) unplug();
+}
+
+void virtual_keyboard::clear_faults() {
+    std::lock_guard<std::mutex> g(lock_);
+    muted_.clear();
+    dropped_chunk_.clear();
+    unplug_countdown_.reset();
+}
+
 std::unique_ptr<hid_device_handle> virtual_keyboard::open() {
     std::lock_guard<std::mutex> g(lock_);
-    if (!plugged_) return nullptr;
-    auto h = std::make_unique<virtual_handle>(shared_from_this());
+    if (!plugged_ || clock::now() < offline_until_) return nullptr;
+    auto h = std::make_unique<virtual_handle>(shared_from_this(), generation_);
     handles_.push_back(h.get());
     return h;
 }
@@ -182,7 +264,7 @@ int virtual_keyboard::read_for(virtual_handle* h, uint8_t* buf, size_t len, int 
     std::unique_lock<std::mutex> g(lock_);
     const auto deadline = clock::now() + std::chrono::milliseconds(timeout_ms);
     for (;;) {
-        if (!plugged_) return -1;
+        if (!alive(h)) return -1;
         const auto now = clock::now();
         if (!h->input.empty() && h->input.front().due <= now) {
             const size_t n = std::min(len, packet::report_size);
@@ -201,7 +283,7 @@ int virtual_keyboard::write_from(virtual_handle* h, const uint8_t* buf, size_t l
     clock::time_point slot;
     {
         std::lock_guard<std::mutex> g(lock_);
-        if (!plugged_) return -1;
+        if (!alive(h)) return -1;
         const auto now = clock::now();
         slot = std::max(now, next_write_slot_);
         next_write_slot_ = slot + interval_;
@@ -209,33 +291,44 @@ int virtual_keyboard::write_from(virtual_handle* h, const uint8_t* buf, size_t l
     if (slot > clock::now()) std::this_thread::sleep_until(slot);
     packet::report65 r{};
     std::memcpy(r.data(), buf, std::min(len, r.size()));
+    bool unplug_now = false;
     {
         std::lock_guard<std::mutex> g(lock_);
-        if (!plugged_) return -1;
+        if (!alive(h)) return -1;
         received_.push_back(r);
+        if (unplug_countdown_ && --*unplug_countdown_ == 0) {
+            unplug_countdown_.reset();
+            unplug_now = true;
+        }
     }
     changed_.notify_all();
     handle_report(r, h);
+    if (unplug_now) unplug();
     return int(len);
 }
 
-void virtual_keyboard::handle_report(const packet::report65& report, virtual_handle* from) {
-    const uint8_t* p = &report[1];
-    if (packet::type_of(p) != packet::packet_type) return;
-    if (packet::command_of(p) != hidconnect::command_device_info) return;
-    std::string name;
-    uint16_t version;
+void virtual_keyboard::send_replies(std::vector<packet::packet64> replies, virtual_handle* to) {
+    if (replies.empty()) return;
+    const uint8_t command = packet::command_of(replies.front().data());
     {
         std::lock_guard<std::mutex> g(lock_);
-        name = to_host_ansi(name_);
-        version = firmware_version_;
+        if (muted_.count(command)) return;
+        auto drop = dropped_chunk_.find(command);
+        if (drop != dropped_chunk_.end() && packet::chunk_length_of(replies.front().data()) != 0) {
+            const uint32_t index = drop->second;
+            dropped_chunk_.erase(drop);
+            std::erase_if(replies, [&](const packet::packet64& p) { return packet::chunk_index_of(p.data()) == index; });
+        }
     }
-    packet::packet64 answer{};
-    answer[0] = packet::packet_type;
-    answer[packet::off_command] = hidconnect::command_device_info;
-    std::memcpy(&answer[hidconnect::off_info_name], name.data(), std::min(name.size(), hidconnect::info_name_max - 1));
-    packet::write_u16(&answer[hidconnect::off_info_version], version);
-    reply(answer, from);
+    for (const auto& p : replies) reply(p, to);
+}
+
+void virtual_keyboard::handle_report(const packet::report65& report, virtual_handle* from) {
+    packet::packet64 p;
+    std::memcpy(p.data(), &report[1], p.size());
+    auto response = firmware_.handle(p, kind());
+    send_replies(std::move(response.replies), from);
+    if (response.restart_as != 0) restart_as(response.restart_as);
 }
 
 void virtual_transport::add(std::shared_ptr<virtual_keyboard> device) {
