@@ -2,9 +2,11 @@
 // checks and their messages, the busy state around sends and replies, the
 // initial read and how replies are routed.
 
+#include <QLabel>
 #include <QProgressBar>
 #include <QThread>
 
+#include "app/device_list.h"
 #include "app/ui_batt_disp.h"
 #include "link/link_kind.h"
 #include "window_fixture.h"
@@ -279,6 +281,75 @@ TEST_F(Sending, NoticesFromTheKeyboardAreKept) {
     EXPECT_EQ(w.records().layer_state[9], 2);
     EXPECT_EQ(w.records().bkl_effect[0], 9);
     EXPECT_FALSE(w.is_busy());
+}
+
+} // namespace
+} // namespace qvk::testing
+
+namespace qvk::testing {
+namespace {
+
+using VirtualKeyboardRead = window_test;
+
+TEST_F(VirtualKeyboardRead, ConnectingFillsEveryRecordFromTheKeyboard) {
+    folder_.write("Skin.ini", "[AutoConnKB]\r\nEnable=1\r\n");
+    auto kb = add_keyboard(kind_usb, "Full Board", 0x0105);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_NE(w.active_link(), nullptr);
+    ASSERT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy(); }));
+    const uint8_t expected_battery = kb->record(cmd::read_battery)[0];
+    ASSERT_TRUE(wait_until([&] { return w.battery()->level() == expected_battery; }));
+
+    const keyboard_records& r = w.records();
+    auto same = [](const auto& have, const std::vector<uint8_t>& want) {
+        return have.size() == want.size() && std::equal(want.begin(), want.end(), have.begin());
+    };
+    EXPECT_TRUE(same(r.scan_params, kb->record(cmd::read_scan_params)));
+    EXPECT_EQ(r.ble_support, kb->record(cmd::read_ble_support)[0]);
+    EXPECT_TRUE(same(r.ble_params, kb->record(cmd::read_ble_params)));
+    EXPECT_TRUE(same(r.kb_layout, kb->record(cmd::read_layout)));
+    EXPECT_TRUE(same(r.layer_state, kb->record(cmd::read_layer_state)));
+    const uint8_t fl = r.layer_state[layer_state_field::default_flayer];
+    const uint8_t tl = r.layer_state[layer_state_field::active_tlayer];
+    EXPECT_TRUE(same(r.flayers[fl], kb->record(cmd::read_flayer, fl)));
+    EXPECT_TRUE(same(r.tlayers[tl], kb->record(cmd::read_tlayer, tl)));
+    EXPECT_TRUE(same(r.lighting, kb->record(cmd::read_lighting)));
+    EXPECT_TRUE(same(r.indicator_actions, kb->record(cmd::read_indicator_actions)));
+    EXPECT_EQ(w.windowTitle(), QString::fromUtf8("QVK Dual Mode Keyboard Tools V1.1--->(Full Board[USB])"));
+    // Pages open now.
+    w.action("fl_0")->trigger();
+    EXPECT_EQ(w.current_card(), c_flayer_edit);
+}
+
+TEST_F(VirtualKeyboardRead, LostChunkLeavesTheReadWaitingUntilDisconnected) {
+    auto kb = add_keyboard(kind_ble, "B");
+    kb->drop_chunk(cmd::read_layout, 7);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    ASSERT_TRUE(wait_until([&] { return w.is_read_done(2); }));
+    wait_until([] { return false; }, std::chrono::milliseconds(150));
+    EXPECT_FALSE(w.is_read_done(3));
+    EXPECT_TRUE(w.is_task_busy());
+    // The user gives up: disconnecting ends the busy state; connecting again
+    // reads everything.
+    w.device_picture_double_click(0);
+    EXPECT_FALSE(w.is_task_busy());
+    w.device_picture_double_click(0);
+    ASSERT_TRUE(wait_until([&] { return w.initial_read_finished(); }));
+}
+
+TEST_F(VirtualKeyboardRead, RestartIntoTheBootloaderIsFoundAgainAsABootloader) {
+    auto kb = add_keyboard(kind_usb, "K");
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    ASSERT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy(); }));
+    ASSERT_EQ(w.send_command(cmd::start_bootloader, 0, 0, 0, 0, true), 0);
+    ASSERT_TRUE(wait_until([&] { return w.active_link() == nullptr; }));
+    ASSERT_TRUE(wait_until([&] { return w.device_list().shown_kind(0) == kind_usb_boot; }, std::chrono::seconds(4)));
+    EXPECT_EQ(w.device_list().label(0)->text(), "K[USB BL]");
 }
 
 } // namespace
