@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/device_list.h"
+#include "app/link_event.h"
 #include "link/link_kind.h"
 #include "window_fixture.h"
 
@@ -194,6 +195,43 @@ TEST_F(DeviceList, KeyboardThatNeverTellsItsNameIsAskedAgainLater) {
     kb->answer_name = true;
     ASSERT_TRUE(wait_until([&] { return w.device_list().picture(0) != nullptr; }, std::chrono::seconds(3)));
     EXPECT_EQ(w.device_list().label(0)->text(), "Quiet[USB]");
+}
+
+} // namespace
+} // namespace qvk::testing
+
+namespace qvk::testing {
+namespace {
+
+using DeviceListRaces = window_test;
+
+TEST_F(DeviceListRaces, DoubleClickWhileDevicesAreAskedForTheirNamesDoesNothing) {
+    add_keyboard(kind_usb, "A");
+    add_keyboard(kind_usb, "B");
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    w.timer_detect_hid_deviceTimer();
+    ASSERT_NE(w.probe_link(), nullptr);
+    double_click(w.device_list().picture(1));
+    EXPECT_EQ(w.active_link(), nullptr);
+    ASSERT_TRUE(wait_until([&] { return w.probe_link() == nullptr; }));
+    double_click(w.device_list().picture(1));
+    EXPECT_NE(w.active_link(), nullptr);
+}
+
+TEST_F(DeviceListRaces, LossOfALinkThatIsAlreadyGoneLeavesTheConnectionAlone) {
+    add_keyboard(kind_usb, "A");
+    add_keyboard(kind_usb, "B");
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(1));
+    QCoreApplication::postEvent(&w, new link_event(msg::link_lost, 0, 0));
+    QCoreApplication::processEvents();
+    EXPECT_NE(w.active_link(), nullptr);
+    EXPECT_EQ(w.detector()->kind_of(0), kind_usb);
+    QCoreApplication::postEvent(&w, new link_event(msg::link_lost, 1, 0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.active_link(), nullptr);
 }
 
 } // namespace

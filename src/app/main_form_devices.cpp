@@ -148,6 +148,9 @@ void Tmain_form::draw_list() {
 }
 
 void Tmain_form::device_picture_double_click(uint32_t index) {
+    // While the found devices are being asked for their names the list is
+    // about to be redrawn; a connection made now would be drawn over.
+    if (probe_link_) return;
     if (index == current_index_ && active_link_) {
         teardown_pages();
         disconnect_device();
@@ -193,6 +196,12 @@ void Tmain_form::set_title(uint32_t index, bool connected) {
 }
 
 void Tmain_form::on_link_lost(uint32_t index) {
+    // A link that is already gone (replaced by a connection to another
+    // device before its last message arrived) says nothing about the link
+    // in use now.
+    const bool active = active_link_ && active_link_->device_index() == index;
+    const bool probing = probe_link_ && probe_link_->device_index() == index;
+    if ((active_link_ || probe_link_) && !active && !probing) return;
     disconnect_device();
     if (detector_) detector_->forget(index);
     if (probe_link_ && probe_link_->device_index() == index) {
