@@ -215,6 +215,8 @@ private:
 
     bool hide_to_tray();
 
+    bool ready_to_send();
+    int queued_or_refused(int queue_result);
     // Link messages and replies.
     void on_report_queued();
     void route_keyboard_reply(const packet::packet64& p);

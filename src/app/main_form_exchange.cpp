@@ -34,50 +34,41 @@ void copy_record(const std::vector<uint8_t>& from, record_bytes<N>& to) {
 
 int Tmain_form::send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
                              bool kick) {
-    if (command >= packet::command_limit) return 1;
-    if (!active_link_) {
-        dialogs_->show_message(lng(txt::not_connected, text_not_connected));
-        return 1;
-    }
-    if (!active_link_->is_running()) {
-        dialogs_->show_message(lng(txt::link_not_running, text_link_not_running));
-        return 1;
-    }
-    if (is_busy()) {
-        dialogs_->show_message(lng(txt::link_busy, text_link_busy));
-        return 1;
-    }
+    if (command >= packet::command_limit || !ready_to_send()) return 1;
     set_busy(2, awaiting);
-    if (active_link_->queue_command(command, sub, value16, value32, kick) != 0) {
-        dialogs_->show_message(lng(txt::queue_failed, text_queue_failed));
-        set_busy(1, 0);
-        return 1;
-    }
-    return 0;
+    return queued_or_refused(active_link_->queue_command(command, sub, value16, value32, kick));
 }
 
 int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
                            bool kick) {
-    if (length == 0 || !data || command >= packet::command_limit) return 1;
+    if (length == 0 || !data || command >= packet::command_limit || !ready_to_send()) return 1;
+    if (kick) set_busy(2, awaiting);
+    return queued_or_refused(active_link_->queue_block(command, sub, length, data, kick));
+}
+
+// A send needs a running link and nothing else in flight; the message says
+// which is missing.
+bool Tmain_form::ready_to_send() {
     if (!active_link_) {
         dialogs_->show_message(lng(txt::not_connected, text_not_connected));
-        return 1;
+        return false;
     }
     if (!active_link_->is_running()) {
         dialogs_->show_message(lng(txt::link_not_running, text_link_not_running));
-        return 1;
+        return false;
     }
     if (is_busy()) {
         dialogs_->show_message(lng(txt::link_busy, text_link_busy));
-        return 1;
+        return false;
     }
-    if (kick) set_busy(2, awaiting);
-    if (active_link_->queue_block(command, sub, length, data, kick) != 0) {
-        dialogs_->show_message(lng(txt::queue_failed, text_queue_failed));
-        set_busy(1, 0);
-        return 1;
-    }
-    return 0;
+    return true;
+}
+
+int Tmain_form::queued_or_refused(int queue_result) {
+    if (queue_result == 0) return 0;
+    dialogs_->show_message(lng(txt::queue_failed, text_queue_failed));
+    set_busy(1, 0);
+    return 1;
 }
 
 void Tmain_form::request_battery_update() {
