@@ -41,18 +41,7 @@ TEST_F(InitialRead, RequestsLeaveInOrderEachOnlyAfterThePreviousReply) {
         EXPECT_FALSE(w.action("fl_0")->isEnabled() && w.current_card() == c_flayer_edit);
 
         const uint8_t c = initial_read_steps[step].command;
-        std::vector<uint8_t> record;
-        switch (c) {
-        case cmd::read_scan_params: record = patterned(record_size::scan_params, 10); break;
-        case cmd::read_ble_support: record = {1}; break;
-        case cmd::read_ble_params: record = patterned(record_size::ble_params, 20); break;
-        case cmd::read_layout: record = patterned(record_size::kb_layout, 30); break;
-        case cmd::read_layer_state: record = layer_state; break;
-        case cmd::read_flayer: record = patterned(record_size::flayer, 43); break;
-        case cmd::read_tlayer: record = patterned(record_size::tlayer, 55); break;
-        case cmd::read_lighting: record = patterned(record_size::lighting, 60); break;
-        case cmd::read_indicator_actions: record = patterned(record_size::indicator_actions, 70); break;
-        }
+        const std::vector<uint8_t> record = initial_read_record(c, expected_sub[step], layer_state);
         kb->reply_record(c, expected_sub[step], record);
     }
     ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
@@ -66,21 +55,18 @@ TEST_F(InitialRead, RequestsLeaveInOrderEachOnlyAfterThePreviousReply) {
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_battery);
 
     keyboard_records& r = w.records();
-    auto same = [](const auto& have, const std::vector<uint8_t>& want) {
-        return std::equal(want.begin(), want.end(), have.begin()) && have.size() == want.size();
-    };
-    EXPECT_TRUE(same(r.scan_params, patterned(record_size::scan_params, 10)));
+    EXPECT_TRUE(same_bytes(r.scan_params, patterned(record_size::scan_params, 10)));
     EXPECT_EQ(r.ble_support, 1);
-    EXPECT_TRUE(same(r.ble_params, patterned(record_size::ble_params, 20)));
-    EXPECT_TRUE(same(r.kb_layout, patterned(record_size::kb_layout, 30)));
-    EXPECT_TRUE(same(r.layer_state, layer_state));
-    EXPECT_TRUE(same(r.flayers[3], patterned(record_size::flayer, 43)));
+    EXPECT_TRUE(same_bytes(r.ble_params, patterned(record_size::ble_params, 20)));
+    EXPECT_TRUE(same_bytes(r.kb_layout, patterned(record_size::kb_layout, 30)));
+    EXPECT_TRUE(same_bytes(r.layer_state, layer_state));
+    EXPECT_TRUE(same_bytes(r.flayers[3], patterned(record_size::flayer, 40 + 3)));
     EXPECT_TRUE(r.flayer_loaded[3]);
     EXPECT_FALSE(r.flayer_loaded[0]);
-    EXPECT_TRUE(same(r.tlayers[5], patterned(record_size::tlayer, 55)));
+    EXPECT_TRUE(same_bytes(r.tlayers[5], patterned(record_size::tlayer, 50 + 5)));
     EXPECT_TRUE(r.tlayer_loaded[5]);
-    EXPECT_TRUE(same(r.lighting, patterned(record_size::lighting, 60)));
-    EXPECT_TRUE(same(r.indicator_actions, patterned(record_size::indicator_actions, 70)));
+    EXPECT_TRUE(same_bytes(r.lighting, patterned(record_size::lighting, 60)));
+    EXPECT_TRUE(same_bytes(r.indicator_actions, patterned(record_size::indicator_actions, 70)));
     for (unsigned s = 0; s < initial_read_step_count; ++s) EXPECT_TRUE(w.is_read_done(s));
 
     // Disconnecting forgets what was read, so the next connection reads again.
@@ -302,20 +288,17 @@ TEST_F(VirtualKeyboardRead, ConnectingFillsEveryRecordFromTheKeyboard) {
     ASSERT_TRUE(wait_until([&] { return w.battery()->level() == expected_battery; }));
 
     const keyboard_records& r = w.records();
-    auto same = [](const auto& have, const std::vector<uint8_t>& want) {
-        return have.size() == want.size() && std::equal(want.begin(), want.end(), have.begin());
-    };
-    EXPECT_TRUE(same(r.scan_params, kb->record(cmd::read_scan_params)));
+    EXPECT_TRUE(same_bytes(r.scan_params, kb->record(cmd::read_scan_params)));
     EXPECT_EQ(r.ble_support, kb->record(cmd::read_ble_support)[0]);
-    EXPECT_TRUE(same(r.ble_params, kb->record(cmd::read_ble_params)));
-    EXPECT_TRUE(same(r.kb_layout, kb->record(cmd::read_layout)));
-    EXPECT_TRUE(same(r.layer_state, kb->record(cmd::read_layer_state)));
+    EXPECT_TRUE(same_bytes(r.ble_params, kb->record(cmd::read_ble_params)));
+    EXPECT_TRUE(same_bytes(r.kb_layout, kb->record(cmd::read_layout)));
+    EXPECT_TRUE(same_bytes(r.layer_state, kb->record(cmd::read_layer_state)));
     const uint8_t fl = r.layer_state[layer_state_field::default_flayer];
     const uint8_t tl = r.layer_state[layer_state_field::active_tlayer];
-    EXPECT_TRUE(same(r.flayers[fl], kb->record(cmd::read_flayer, fl)));
-    EXPECT_TRUE(same(r.tlayers[tl], kb->record(cmd::read_tlayer, tl)));
-    EXPECT_TRUE(same(r.lighting, kb->record(cmd::read_lighting)));
-    EXPECT_TRUE(same(r.indicator_actions, kb->record(cmd::read_indicator_actions)));
+    EXPECT_TRUE(same_bytes(r.flayers[fl], kb->record(cmd::read_flayer, fl)));
+    EXPECT_TRUE(same_bytes(r.tlayers[tl], kb->record(cmd::read_tlayer, tl)));
+    EXPECT_TRUE(same_bytes(r.lighting, kb->record(cmd::read_lighting)));
+    EXPECT_TRUE(same_bytes(r.indicator_actions, kb->record(cmd::read_indicator_actions)));
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("QVK Dual Mode Keyboard Tools V1.1--->(Full Board[USB])"));
     // Pages open now.
     w.action("fl_0")->trigger();

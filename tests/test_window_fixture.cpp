@@ -76,6 +76,21 @@ std::vector<uint8_t> patterned(size_t size, uint8_t seed) {
     return v;
 }
 
+std::vector<uint8_t> initial_read_record(uint8_t command, uint32_t sub, const std::vector<uint8_t>& layer_state) {
+    switch (command) {
+    case cmd::read_scan_params: return patterned(record_size::scan_params, 10);
+    case cmd::read_ble_support: return {1};
+    case cmd::read_ble_params: return patterned(record_size::ble_params, 20);
+    case cmd::read_layout: return patterned(record_size::kb_layout, 30);
+    case cmd::read_layer_state: return layer_state;
+    case cmd::read_flayer: return patterned(record_size::flayer, uint8_t(40 + sub));
+    case cmd::read_tlayer: return patterned(record_size::tlayer, uint8_t(50 + sub));
+    case cmd::read_lighting: return patterned(record_size::lighting, 60);
+    case cmd::read_indicator_actions: return patterned(record_size::indicator_actions, 70);
+    default: return {};
+    }
+}
+
 void answer_initial_read(manual_keyboard& kb, const std::vector<uint8_t>& layer_state, size_t first) {
     for (unsigned step = 0; step < initial_read_step_count; ++step) {
         packet::packet64 p;
@@ -83,19 +98,8 @@ void answer_initial_read(manual_keyboard& kb, const std::vector<uint8_t>& layer_
         const uint8_t c = packet::command_of(p.data());
         ASSERT_EQ(c, initial_read_steps[step].command) << "step " << step;
         const uint32_t sub = p[packet::off_sub];
-        std::vector<uint8_t> record;
-        switch (c) {
-        case cmd::read_scan_params: record = patterned(record_size::scan_params, 10); break;
-        case cmd::read_ble_support: record = {1}; break;
-        case cmd::read_ble_params: record = patterned(record_size::ble_params, 20); break;
-        case cmd::read_layout: record = patterned(record_size::kb_layout, 30); break;
-        case cmd::read_layer_state: record = layer_state; break;
-        case cmd::read_flayer: record = patterned(record_size::flayer, uint8_t(40 + sub)); break;
-        case cmd::read_tlayer: record = patterned(record_size::tlayer, uint8_t(50 + sub)); break;
-        case cmd::read_lighting: record = patterned(record_size::lighting, 60); break;
-        case cmd::read_indicator_actions: record = patterned(record_size::indicator_actions, 70); break;
-        default: FAIL() << "unexpected request " << int(c);
-        }
+        const std::vector<uint8_t> record = initial_read_record(c, sub, layer_state);
+        ASSERT_FALSE(record.empty()) << "unexpected request " << int(c);
         kb.reply_record(c, sub, record);
     }
 }

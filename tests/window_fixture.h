@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -57,8 +58,18 @@ protected:
     void handle_report(const packet::report65& report, sim::virtual_handle* from) override;
 };
 
+// A record held by the window equals the bytes expected.
+template <typename Record>
+bool same_bytes(const Record& have, const std::vector<uint8_t>& want) {
+    return have.size() == want.size() && std::equal(want.begin(), want.end(), have.begin());
+}
+
 // Records whose bytes tell them apart: byte i = seed + i.
 std::vector<uint8_t> patterned(size_t size, uint8_t seed);
+
+// The patterned record a hand-answered keyboard replies to an initial-read
+// request with (the layer state as given).
+std::vector<uint8_t> initial_read_record(uint8_t command, uint32_t sub, const std::vector<uint8_t>& layer_state);
 
 // Answers the nine requests of the initial read in order, each after it
 // arrived, with patterned records and the given layer state. The first
