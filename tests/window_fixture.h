@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -35,6 +37,45 @@ public:
     std::optional<QColor> pick_colour(const QColor& c) override { return c; }
 };
 
+// A keyboard the test answers by hand: it tells its name (command 1) and
+// only records everything else.
+class manual_keyboard final : public sim::virtual_keyboard {
+public:
+    using sim::virtual_keyboard::virtual_keyboard;
+    std::atomic<bool> answer_name{true};
+
+    // The commands received after the name request, in order.
+    std::vector<uint8_t> requests() const;
+    // Waits for the n-th request (counting from 1) and returns its packet.
+    bool wait_request(size_t n, packet::packet64& p, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    // Sends a record as the keyboard replies: one report up to 56 bytes
+    // (payload from byte 8), chunks above, with sub in every chunk.
+    void reply_record(uint8_t command, uint32_t sub, const std::vector<uint8_t>& record);
+    // The chunks reply_record would send.
+    static std::vector<packet::packet64> record_chunks(uint8_t command, uint32_t sub, const std::vector<uint8_t>& record);
+
+protected:
+    void handle_report(const packet::report65& report, sim::virtual_handle* from) override;
+};
+
+// A record held by the window equals the bytes expected.
+template <typename Record>
+bool same_bytes(const Record& have, const std::vector<uint8_t>& want) {
+    return have.size() == want.size() && std::equal(want.begin(), want.end(), have.begin());
+}
+
+// Records whose bytes tell them apart: byte i = seed + i.
+std::vector<uint8_t> patterned(size_t size, uint8_t seed);
+
+// The patterned record a hand-answered keyboard replies to an initial-read
+// request with (the layer state as given).
+std::vector<uint8_t> initial_read_record(uint8_t command, uint32_t sub, const std::vector<uint8_t>& layer_state);
+
+// Answers the nine requests of the initial read in order, each after it
+// arrived, with patterned records and the given layer state. The first
+// request answered is number `first` of the keyboard's requests.
+void answer_initial_read(manual_keyboard& kb, const std::vector<uint8_t>& layer_state, size_t first = 1);
+
 // Runs the event loop until cond holds or the time is up.
 bool wait_until(const std::function<bool()>& cond, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
@@ -46,6 +87,11 @@ protected:
     // Adds a virtual keyboard of a kind (reporting every 0 ms unless said).
     std::shared_ptr<sim::virtual_keyboard> add_keyboard(uint32_t kind, const std::string& name = "QVK Test",
                                                         uint16_t version = 0x0102);
+    std::shared_ptr<manual_keyboard> add_manual_keyboard(uint32_t kind, const std::string& name = "QVK Test",
+                                                         uint16_t version = 0x0102);
+    // A window connected to a hand-answered keyboard whose initial read has
+    // completed.
+    Tmain_form& open_read(std::shared_ptr<manual_keyboard>& kb, uint32_t kind = 1);
     // Creates the window; files written to folder() before are seen by it.
     Tmain_form& open_window(bool start_hidden = false, int tray_available = 0);
     // Runs detection and waits until every found device has told its name.

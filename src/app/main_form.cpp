@@ -22,6 +22,8 @@
 #include <QWheelEvent>
 
 #include "app/busy_indicator.h"
+#include "app/device_list.h"
+#include "app/ui_batt_disp.h"
 #include "app/link_event.h"
 #include "app/nav_menu.h"
 #include "app/skins.h"
@@ -39,11 +41,9 @@ constexpr int min_height = 560;
 constexpr int title_height = 49;
 constexpr int menu_open_width = 150;
 constexpr int menu_compact_width = 40;
-constexpr int detect_interval_ms = 1000;
-constexpr int redetect_interval_ms = 500;
 constexpr int skin_reconnect_ms = 500;
-constexpr int probe_pause_ms = 50;
 constexpr int save_reenable_ms = 1000;
+constexpr int battery_width = 64;
 constexpr QRgb title_colour = 0x1464BE;
 
 // A page's scroll box: the wheel moves it by one line per notch.
@@ -124,6 +124,10 @@ Tmain_form::Tmain_form(options opts, QWidget* parent)
             &Tmain_form::timer_skin_change_re_conn_deviceTimer);
     Timer_flayer_and_tlayer_save_button_enable_ = new QTimer(this);
     Timer_flayer_and_tlayer_save_button_enable_->setInterval(save_reenable_ms);
+    timer_probe_timeout_ = new QTimer(this);
+    timer_probe_timeout_->setSingleShot(true);
+    connect(timer_probe_timeout_, &QTimer::timeout, this, &Tmain_form::on_probe_timeout);
+    records_ = std::make_unique<keyboard_records>();
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -183,8 +187,6 @@ void Tmain_form::build_title_bar() {
     cb_skin_select_->adjustSize();
     connect(cb_skin_select_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); });
 
-    battery_image_ = new QLabel(Panel_Title_);
-    battery_image_->setObjectName(QStringLiteral("battery_image"));
 }
 
 void Tmain_form::build_menu() {
@@ -264,10 +266,12 @@ void Tmain_form::build_device_list_card() {
     BitBtn1_ = new QPushButton(c);
     BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1_->setGeometry(12, 12, 120, 32);
+    connect(BitBtn1_, &QPushButton::clicked, this, &Tmain_form::BitBtn1Click);
     dev_cfg_progress_bar_ = new QProgressBar(c);
     dev_cfg_progress_bar_->setObjectName(QStringLiteral("dev_cfg_progress_bar"));
     dev_cfg_progress_bar_->setTextVisible(false);
     dev_cfg_progress_bar_->hide();
+    device_list_ = std::make_unique<device_list_view>(c, [this](uint32_t i) { device_picture_double_click(i); });
 }
 
 void Tmain_form::build_driver_cfg_card() {
@@ -354,9 +358,14 @@ void Tmain_form::FormCreate() {
     load_close_setting();
     Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
     cp_1_->setCurrentIndex(c_device_list);
-    timer_detect_hid_device_->setInterval(detect_interval_ms);
+    timer_detect_hid_device_->setInterval(timing::detect_interval_ms);
     timer_detect_hid_device_->start();
+    batt_ = std::make_unique<ui_batt_disp>(
+        Panel_Title_, [this](uint32_t id, const char* def) { return lng(id, def); },
+        [this] { request_battery_update(); });
+    batt_->picture()->setGeometry(0, cb_skin_select_->y(), battery_width, cb_skin_select_->sizeHint().height());
     FormResize();
+    batt_->update(0, 0.0);
     if (opts_.start_hidden) {
         if (!hide_to_tray()) {
             // No notification area: a hidden window could never be reached
@@ -372,9 +381,12 @@ void Tmain_form::FormClose() {
     closing_ = true;
     timer_detect_hid_device_->stop();
     timer_skin_change_re_conn_device_->stop();
+    timer_probe_timeout_->stop();
     disconnect_device();
     probe_link_.reset();
     detector_.reset();
+    teardown_pages();
+    batt_.reset();
     if (tray_icon_) tray_icon_->hide();
     key_code_convert_.reset();
 }
@@ -446,7 +458,7 @@ void Tmain_form::FormResize() {
     C->setGeometry(pw - cw - (ph - ch) / 2, ph / 2 - ch / 2, cw, ch);
     const int lw = qMax(0, pw - imgMenu_->width() - cw - 64);
     Label_currect_page_lable_->setGeometry(pw / 2 - lw / 2, 0, lw, ph);
-    battery_image_->setGeometry(C->x() - 64 - 8, C->y(), 64, ch);
+    if (batt_) batt_->picture()->setGeometry(C->x() - battery_width - 8, C->y(), battery_width, ch);
     // The page label sits under the indicator and the menu image.
     Label_currect_page_lable_->lower();
 }
@@ -668,143 +680,7 @@ void Tmain_form::timer_skin_change_re_conn_deviceTimer() {
 
 void Tmain_form::set_dialog_service(dialog_service* d) { dialogs_ = d ? d : own_dialogs_.get(); }
 
-// ---------------------------------------------------------------- device link
-
-QString Tmain_form::device_name(uint32_t i) const {
-    return i < hid_detect_dev::max_entries ? device_names_[i] : QString();
-}
-
-uint16_t Tmain_form::device_version(uint32_t i) const {
-    return i < hid_detect_dev::max_entries ? device_versions_[i] : 0;
-}
-
-void Tmain_form::start_detection(int interval_ms) {
-    timer_detect_hid_device_->start(interval_ms);
-}
-
-void Tmain_form::timer_detect_hid_deviceTimer() {
-    timer_detect_hid_device_->setInterval(detect_interval_ms);
-    timer_detect_hid_device_->stop();
-    if (!detector_)
-        detector_ = std::make_unique<hid_detect_dev>(*opts_.bus);
-    else
-        detector_->reset();
-    detector_->search();
-    set_task_busy(true);
-    if (detector_->count() > 0)
-        probe_next(true);
-    else
-        timer_detect_hid_device_->start();
-}
-
-void Tmain_form::probe_next(bool restart) {
-    if (restart) probe_index_ = 0;
-    if (!detector_) return;
-    while (probe_index_ < detector_->count() && detector_->kind_of(probe_index_) == kind_none) ++probe_index_;
-    if (probe_index_ < detector_->count()) {
-        probe_link_.reset();
-        probe_link_ = std::make_unique<hidconnect>(sink_.get(), detector_->kind_of(probe_index_), probe_index_,
-                                                   detector_->open_path_of(probe_index_), *opts_.bus);
-        if (probe_link_->is_open() && !probe_link_->start()) {
-            QThread::msleep(probe_pause_ms);
-            probe_link_->queue_command(hidconnect::command_device_info, 0, 0, 0, true);
-            return;
-        }
-        probe_index_ = 0;
-        probe_link_.reset();
-        return;
-    }
-    probe_index_ = 0;
-    probe_link_.reset();
-    if (detector_->count() == 1 && CheckBox1_->isChecked() && connect_device(0))
-        dialogs_->show_message(lng(txt::connect_failed, text_connect_failed));
-}
-
-void Tmain_form::on_device_info(uint32_t index) {
-    if (!probe_link_) return;
-    if (index < hid_detect_dev::max_entries) {
-        device_names_[index] = QString::fromStdString(probe_link_->device_name());
-        device_versions_[index] = uint16_t(probe_link_->get_firmware_version());
-        ++probe_index_;
-        probe_next(false);
-    }
-}
-
-bool Tmain_form::connect_device(uint32_t index) {
-    if (!detector_ || index >= detector_->count() || detector_->kind_of(index) == kind_none || active_link_)
-        return true;
-    current_index_ = index;
-    active_link_ = std::make_unique<hidconnect>(sink_.get(), detector_->kind_of(index), index,
-                                                detector_->open_path_of(index), *opts_.bus);
-    if (active_link_->is_open() && !active_link_->start()) {
-        set_title(index, true);
-        set_task_busy(true);
-        return false;
-    }
-    active_link_.reset();
-    current_index_ = hid_detect_dev::max_entries;
-    return true;
-}
-
-void Tmain_form::disconnect_device() {
-    dev_cfg_progress_bar_->hide();
-    if (!active_link_) return;
-    active_link_.reset();
-    set_title(current_index_, false);
-    current_index_ = hid_detect_dev::max_entries;
-    set_task_busy(false);
-}
-
-void Tmain_form::set_title(uint32_t index, bool connected) {
-    const QString t = QString::fromUtf8(app_title);
-    if (index >= hid_detect_dev::max_entries) {
-        setWindowTitle(t + QStringLiteral("--->([!device_id_error])"));
-        return;
-    }
-    if (!connected) {
-        setWindowTitle(t + QStringLiteral("--->([!Disconnected])"));
-        return;
-    }
-    const QString& name = device_names_[index];
-    if (name.isEmpty()) {
-        setWindowTitle(t + QStringLiteral("--->([!no name])"));
-        return;
-    }
-    const uint32_t kind = active_link_ ? active_link_->get_kind() : (detector_ ? detector_->kind_of(index) : 0);
-    setWindowTitle(t + QStringLiteral("--->(") + name + QString::fromLatin1(kind_title_tag(kind)) + QStringLiteral(")"));
-}
-
-void Tmain_form::on_link_lost(uint32_t index) {
-    disconnect_device();
-    if (detector_) detector_->forget(index);
-    if (probe_link_ && probe_link_->device_index() == index) probe_link_.reset();
-    Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
-    cp_1_->setCurrentIndex(c_device_list);
-    start_detection(redetect_interval_ms);
-}
-
-void Tmain_form::on_report_queued() {
-    if (!active_link_ || closing_ || active_link_->pending_replies() == 0) return;
-    packet::packet64 p;
-    active_link_->pop_reply(p.data());
-}
-
-void Tmain_form::on_send_done(uintptr_t wparam) {
-    if (!active_link_ || active_link_->get_kind() == kind_none) {
-        set_task_busy(false);
-        return;
-    }
-    if (wparam == 0) {
-        set_busy(0, 0);
-    } else {
-        set_task_busy(false);
-        dialogs_->show_message(lng(txt::send_error, text_send_error));
-    }
-}
-
-// Write progress of a long transfer; only the firmware page shows it, and
-// that page does not exist yet.
-void Tmain_form::on_send_progress(intptr_t) {}
+QLabel* Tmain_form::battery_image() const { return batt_ ? batt_->picture() : nullptr; }
 
 bool Tmain_form::event(QEvent* e) {
     const int type = int(e->type());

@@ -15,9 +15,12 @@
 
 #include "app/app_settings.h"
 #include "app/dialogs.h"
+#include "app/keyboard_records.h"
 #include "app/main_form_texts.h"
 #include "link/hid_detect_dev.h"
 #include "link/hidconnect.h"
+#include "link/initial_read.h"
+#include "link/reply_reassembly.h"
 #include "link/transport.h"
 
 class QAction;
@@ -35,7 +38,9 @@ class QTimer;
 namespace qvk {
 
 class busy_indicator;
+class device_list_view;
 class key_code_convert;
+class ui_batt_disp;
 class nav_menu;
 class qt_link_sink;
 
@@ -63,6 +68,13 @@ struct dpi_info {
     int dpi_y = 96;
     float scale = 1.0f;
 };
+
+namespace timing {
+constexpr int detect_interval_ms = 1000;   // searching for keyboards
+constexpr int redetect_interval_ms = 500;  // after a lost link or a refresh
+constexpr int probe_pause_ms = 50;         // before asking a probed device its name
+constexpr int search_again_ms = 1000;      // after a device did not tell its name
+} // namespace timing
 
 constexpr const char* app_title = "QVK Dual Mode Keyboard Tools V1.1";
 
@@ -105,9 +117,36 @@ public:
     uint32_t current_index() const { return current_index_; }
     QString device_name(uint32_t i) const;
     uint16_t device_version(uint32_t i) const;
+    // connect(index): false when connected.
     bool connect_device(uint32_t index);
     void disconnect_device();
     bool closing() const { return closing_; }
+    void draw_entry(uint32_t index, bool connected);
+    void draw_list();
+    void teardown_pages();
+    void BitBtn1Click();
+    // The double click on the picture of entry index.
+    void device_picture_double_click(uint32_t index);
+    device_list_view& device_list() { return *device_list_; }
+    QProgressBar* read_progress_bar() const { return dev_cfg_progress_bar_; }
+    // How long a found device may take to tell its name before detection
+    // starts over (tests shorten it).
+    void set_probe_timeout(int ms) { probe_timeout_ms_ = ms; }
+
+    // Command exchange: 0 queued, 1 refused (with a message where the user
+    // can do something about it).
+    int send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting, bool kick);
+    int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting, bool kick);
+    void continue_initial_read();
+    void mark_read_done(unsigned step) { initial_read_.mark_read_done(step); }
+    bool is_read_done(unsigned step) const { return initial_read_.is_read_done(step); }
+    bool initial_read_finished() const { return initial_read_.finished; }
+    void clear_read_state();
+    // The tool's copy of the keyboard's records.
+    keyboard_records& records() { return *records_; }
+    ui_batt_disp* battery() const { return batt_.get(); }
+    // Asks the connected keyboard for its battery state.
+    void request_battery_update();
 
     // Settings and state.
     const dpi_info& dpi() const { return dpi_; }
@@ -132,7 +171,7 @@ public:
     QWidget* page_panel(int index) const;
     QWidget* title_panel() const { return Panel_Title_; }
     QLabel* page_label() const { return Label_currect_page_lable_; }
-    QLabel* battery_image() const { return battery_image_; }
+    QLabel* battery_image() const;
 
     // Tray.
     void restore_from_tray();
@@ -176,8 +215,20 @@ private:
 
     bool hide_to_tray();
 
-    // Link messages.
+    bool ready_to_send();
+    int queued_or_refused(int queue_result);
+    // Link messages and replies.
     void on_report_queued();
+    void route_keyboard_reply(const packet::packet64& p);
+    void route_bootloader_reply(const packet::packet64& p);
+    void on_maintenance_status(const packet::packet64& p);
+    // Reassembles a chunked reply into `record`; true when it completed.
+    bool reassemble(const packet::packet64& p, uint32_t capacity, std::vector<uint8_t>& record, uint32_t& sub,
+                    bool& broke);
+    void show_read_progress(unsigned step);
+    void hide_read_progress();
+    void on_probe_timeout();
+    void stop_probing_and_search_again();
     void on_send_done(uintptr_t wparam);
     void on_send_progress(intptr_t lparam);
     void on_link_lost(uint32_t index);
@@ -212,6 +263,11 @@ private:
     uint32_t current_index_ = hid_detect_dev::max_entries;
     std::array<QString, hid_detect_dev::max_entries> device_names_;
     std::array<uint16_t, hid_detect_dev::max_entries> device_versions_{};
+    std::unique_ptr<keyboard_records> records_;
+    initial_read_state initial_read_;
+    reply_reassembly reassembly_;
+    bool read_progress_placed_ = false;
+    int probe_timeout_ms_ = 3000;
 
     // Title bar.
     QWidget* Panel_Title_ = nullptr;
@@ -219,7 +275,7 @@ private:
     busy_indicator* ai_busy_ = nullptr;
     QLabel* Label_currect_page_lable_ = nullptr;
     QComboBox* cb_skin_select_ = nullptr;
-    QLabel* battery_image_ = nullptr;
+    std::unique_ptr<ui_batt_disp> batt_;
     // Menu and pages.
     QWidget* sv1_ = nullptr;
     nav_menu* cat_main_menu_ = nullptr;
@@ -231,6 +287,7 @@ private:
     // Device list page.
     QPushButton* BitBtn1_ = nullptr;
     QProgressBar* dev_cfg_progress_bar_ = nullptr;
+    std::unique_ptr<device_list_view> device_list_;
     // Driver settings page.
     QLabel* Label38_ = nullptr;
     QComboBox* cb_lng_select_ = nullptr;
@@ -242,6 +299,7 @@ private:
     QTimer* timer_detect_hid_device_ = nullptr;
     QTimer* timer_skin_change_re_conn_device_ = nullptr;
     QTimer* Timer_flayer_and_tlayer_save_button_enable_ = nullptr;
+    QTimer* timer_probe_timeout_ = nullptr;
     // Tray.
     QSystemTrayIcon* tray_icon_ = nullptr;
     QMenu* tray_pop_menu_ = nullptr;

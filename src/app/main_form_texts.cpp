@@ -68,6 +68,17 @@ const char* const text_reconnect_failed =
 const char* const text_send_error = "数据发送错误！";
 const char* const text_connect_failed =
     "无法连接设备，这可能是设备被拔出、出现错误等原因，请检查设备的连接情况，并刷新设备列表后再尝试连接。";
+// The double-click handler names the keyboard list where the automatic
+// connection names the device list.
+const char* const text_connect_failed_keyboard_list =
+    "无法连接设备，这可能是设备被拔出、出现错误等原因，请检查设备的连接情况，并刷新键盘列表后再尝试连接。";
+const char* const text_not_connected = "尚未与设备连接，请在设备列表页面选择一个设备用于连接！";
+const char* const text_link_not_running =
+    "与设备的连接出现错误，数据收发线程未启动！您应该在设备列表页面重新选择一个设备用于连接。";
+const char* const text_link_busy = "当前通信繁忙，请稍后再试。";
+const char* const text_queue_failed = "数据传输出现错误！请重试或者在设备列表页面重新选择一个设备用于连接。";
+const char* const text_entry_connected = "(已连接,双击断开连接.)";
+const char* const text_entry_not_connected = "(未连接,双击启动连接.)";
 const char* const text_page_current_hint = "当前的页面";
 
 } // namespace qvk

@@ -52,6 +52,12 @@ constexpr uint32_t skin_busy = 300;
 constexpr uint32_t reconnect_failed = 301;
 constexpr uint32_t send_error = 302;
 constexpr uint32_t connect_failed = 328;
+constexpr uint32_t not_connected = 329;
+constexpr uint32_t link_not_running = 330;
+constexpr uint32_t link_busy = 331;
+constexpr uint32_t queue_failed = 332;
+constexpr uint32_t entry_connected = 333;
+constexpr uint32_t entry_not_connected = 334;
 } // namespace txt
 
 extern const char* const text_menu_image_hint;
@@ -69,6 +75,13 @@ extern const char* const text_skin_busy;
 extern const char* const text_reconnect_failed;
 extern const char* const text_send_error;
 extern const char* const text_connect_failed;
+extern const char* const text_connect_failed_keyboard_list;
+extern const char* const text_not_connected;
+extern const char* const text_link_not_running;
+extern const char* const text_link_busy;
+extern const char* const text_queue_failed;
+extern const char* const text_entry_connected;
+extern const char* const text_entry_not_connected;
 extern const char* const text_page_current_hint;
 
 } // namespace qvk

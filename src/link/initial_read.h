@@ -1,0 +1,60 @@
+#pragma once
+// The nine requests that fill the tool's copy of the keyboard's
+// configuration after connecting, sent one at a time, each when the
+// previous reply has arrived, and the flags that say which have arrived.
+
+#include <array>
+#include <cstdint>
+
+#include "link/command_catalogue.h"
+
+namespace qvk {
+
+// Layer-state record (10 bytes): default function layer, eight on/off flags,
+// active trigger layer.
+namespace layer_state_field {
+constexpr size_t default_flayer = 0;
+constexpr size_t layer_on_first = 1;
+constexpr size_t active_tlayer = 9;
+} // namespace layer_state_field
+
+struct initial_read_step {
+    uint8_t command;
+    enum class sub_from { none, default_flayer, active_tlayer } sub;
+};
+
+constexpr unsigned initial_read_step_count = 9;
+
+constexpr std::array<initial_read_step, initial_read_step_count> initial_read_steps{{
+    {cmd::read_scan_params, initial_read_step::sub_from::none},
+    {cmd::read_ble_support, initial_read_step::sub_from::none},
+    {cmd::read_ble_params, initial_read_step::sub_from::none},
+    {cmd::read_layout, initial_read_step::sub_from::none},
+    {cmd::read_layer_state, initial_read_step::sub_from::none},
+    {cmd::read_flayer, initial_read_step::sub_from::default_flayer},
+    {cmd::read_tlayer, initial_read_step::sub_from::active_tlayer},
+    {cmd::read_lighting, initial_read_step::sub_from::none},
+    {cmd::read_indicator_actions, initial_read_step::sub_from::none},
+}};
+
+// The sub value a step's request carries, taken from the layer state.
+uint8_t initial_read_sub(unsigned step, const uint8_t* layer_state);
+
+class initial_read_state {
+public:
+    void mark_read_done(unsigned step) {
+        if (step < initial_read_step_count) done_[step] = true;
+    }
+    bool is_read_done(unsigned step) const { return step < initial_read_step_count && done_[step]; }
+    void clear() { done_.fill(false); }
+    // The first step still missing; initial_read_step_count when all arrived.
+    unsigned first_missing() const;
+
+    // Makes the completion steps run once per initial read.
+    bool finished = false;
+
+private:
+    std::array<bool, initial_read_step_count> done_{};
+};
+
+} // namespace qvk
