@@ -194,8 +194,8 @@ TEST_F(Detection, FindsAndProbesTheKeyboardThenStops) {
     EXPECT_EQ(w.detector()->kind_of(0), kind_usb);
     EXPECT_FALSE(w.detect_timer()->isActive()); // found: no more searching
     EXPECT_TRUE(wait_until([&] { return w.probe_link() == nullptr; }));
-    // The probe's queue ran empty with no connected keyboard: the list is
-    // idle again, so it can be refreshed.
+    // Every device has told its name: the list is idle, so it can be
+    // refreshed.
     EXPECT_FALSE(w.is_task_busy());
 }
 

@@ -63,7 +63,11 @@ void Tmain_form::probe_next(bool restart) {
     }
     probe_index_ = 0;
     probe_link_.reset();
+    timer_probe_timeout_->stop();
     draw_list();
+    // The list is complete and nothing talks to a keyboard: the list can be
+    // refreshed and its devices connected.
+    set_task_busy(false);
     if (detector_->count() == 1 && CheckBox1_->isChecked() && connect_device(0))
         dialogs_->show_message(lng(txt::connect_failed, text_connect_failed));
 }
