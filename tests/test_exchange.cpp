@@ -8,6 +8,7 @@
 
 #include "app/device_list.h"
 #include "app/ui_batt_disp.h"
+#include "layers/layer_state.h"
 #include "link/link_kind.h"
 #include "window_fixture.h"
 
@@ -23,8 +24,8 @@ TEST_F(InitialRead, RequestsLeaveInOrderEachOnlyAfterThePreviousReply) {
     ASSERT_FALSE(w.connect_device(0));
     // Default function layer 3, active trigger layer 5.
     std::vector<uint8_t> layer_state(record_size::layer_state, 1);
-    layer_state[layer_state_field::default_flayer] = 3;
-    layer_state[layer_state_field::active_tlayer] = 5;
+    layer_state[layer_state::off_default_flayer] = 3;
+    layer_state[layer_state::off_active_tlayer] = 5;
     const uint8_t expected_sub[initial_read_step_count] = {0, 0, 0, 0, 0, 3, 5, 0, 0};
 
     for (unsigned step = 0; step < initial_read_step_count; ++step) {
@@ -293,8 +294,8 @@ TEST_F(VirtualKeyboardRead, ConnectingFillsEveryRecordFromTheKeyboard) {
     EXPECT_TRUE(same_bytes(r.ble_params, kb->record(cmd::read_ble_params)));
     EXPECT_TRUE(same_bytes(r.kb_layout, kb->record(cmd::read_layout)));
     EXPECT_TRUE(same_bytes(r.layer_state, kb->record(cmd::read_layer_state)));
-    const uint8_t fl = r.layer_state[layer_state_field::default_flayer];
-    const uint8_t tl = r.layer_state[layer_state_field::active_tlayer];
+    const uint8_t fl = r.layer_state[layer_state::off_default_flayer];
+    const uint8_t tl = r.layer_state[layer_state::off_active_tlayer];
     EXPECT_TRUE(same_bytes(r.flayers[fl], kb->record(cmd::read_flayer, fl)));
     EXPECT_TRUE(same_bytes(r.tlayers[tl], kb->record(cmd::read_tlayer, tl)));
     EXPECT_TRUE(same_bytes(r.lighting, kb->record(cmd::read_lighting)));

@@ -10,14 +10,6 @@
 
 namespace qvk {
 
-// Layer-state record (10 bytes): default function layer, eight on/off flags,
-// active trigger layer.
-namespace layer_state_field {
-constexpr size_t default_flayer = 0;
-constexpr size_t layer_on_first = 1;
-constexpr size_t active_tlayer = 9;
-} // namespace layer_state_field
-
 struct initial_read_step {
     uint8_t command;
     enum class sub_from { none, default_flayer, active_tlayer } sub;
@@ -38,7 +30,7 @@ constexpr std::array<initial_read_step, initial_read_step_count> initial_read_st
 }};
 
 // The sub value a step's request carries, taken from the layer state.
-uint8_t initial_read_sub(unsigned step, const uint8_t* layer_state);
+uint8_t initial_read_sub(unsigned step, const uint8_t* state);
 
 class initial_read_state {
 public:

@@ -1,6 +1,7 @@
 #include "sim/default_records.h"
 
 #include <bit>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -189,8 +190,9 @@ bytes default_flayer(unsigned layer) {
         static const uint16_t media[12] = {0x0192, 0x0194, 0x0223, 0x018A, 0x00B6, 0x00CD,
                                            0x00B5, 0x00E2, 0x00EA, 0x00E9, 0x006F, 0x0070};
         for (unsigned f = 0; f < 12; ++f) {
-            const std::string label = "F" + std::to_string(f + 1);
-            const board_key* k = find_key(label.c_str());
+            char label[4];
+            std::snprintf(label, sizeof label, "F%u", f + 1);
+            const board_key* k = find_key(label);
             set_slot(r, board_key_id(k->column, k->row), fk::media, uint8_t(media[f]), uint8_t(media[f] >> 8));
         }
     }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "layers/layer_state.h"
+
 namespace qvk::sim {
 
 using bytes = std::vector<uint8_t>;
@@ -34,13 +36,6 @@ constexpr size_t off_tx_power = 145;     // signed dBm
 constexpr size_t off_sleep_enabled = 146;
 constexpr size_t off_sleep_s = 147;      // 16-bit
 } // namespace ble
-
-// Layer state (commands 40 / 48 / 73).
-namespace layer_state {
-constexpr size_t off_default_flayer = 0;
-constexpr size_t off_flayer_flags = 1; // + layer
-constexpr size_t off_active_tlayer = 9;
-} // namespace layer_state
 
 // Function layer: 192 slots of press code + release code.
 namespace flayer {
