@@ -68,6 +68,7 @@ private:
 
 // Buttons in ten columns, scrolled, each standing for a number (a usage).
 class button_list final : public QScrollArea {
+    Q_OBJECT
 public:
     button_list(int list_width, float scale, QWidget* parent = nullptr);
     void add(const QString& caption, int value, const QString& name);
@@ -87,6 +88,7 @@ private:
 // The full-size on-screen keyboard: function row, main block, navigation
 // block and keypad, one button per usage 0x04-0x65 and the modifiers.
 class keyboard_widget final : public QWidget {
+    Q_OBJECT
 public:
     keyboard_widget(float scale, QWidget* parent = nullptr);
     std::function<void(uint8_t)> on_choose;
