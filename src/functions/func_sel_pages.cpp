@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <vector>
 
 #include "functions/func_code.h"
 #include "functions/func_sel.h"
@@ -353,7 +354,7 @@ void Tfunc_sel::build_ambient_page(page_builder& b) {
     struct group_row {
         text_ref explanation;
         const char* list;
-        std::initializer_list<fixed_action> actions; // p1 is taken from the list
+        std::vector<fixed_action> actions; // p1 is taken from the list
     };
     const group_row rows[] = {
         {{4150, "切换灯效：选择一个要切换的氛围灯组（0-5），按顺序切换到上一个灯效或者下一个灯效。注意：如果背光是关闭的，此功能无效。"},
