@@ -234,5 +234,38 @@ TEST_F(Descriptions, FollowTheLoadedLanguageWithoutCaching) {
     EXPECT_EQ(func_code_to_desc_str(k, {0, 0, 0, 0}, false), "透明");
 }
 
+TEST(ShippedEnglish, DescriptionsReadAsSentences) {
+    key_code_convert k(std::string(QVK_RESOURCES) + "/qvk-tools");
+    ASSERT_EQ(k.language_name(1), "English");
+    ASSERT_TRUE(k.load_language(1));
+    // Pieces that join a number or a name keep their spaces.
+    const desc_case cases[] = {
+        {{0x02, 0x04, 0, 0}, false, "Key code A(0x04)"},
+        {{0x08, 3, 0, 0}, false, "Wheel up (3 lines each time)"},
+        {{0x10, 5, 0, 0}, false, "Toggle function layer 5 on/off"},
+        {{0x12, 0x02, 0x0A, 0x00}, false, "Run macro group ID:2, from step 10"},
+        {{0x16, 0xE8, 0x03, 0}, false, "Random delay between 0 and 1000 ms"},
+        {{0x2F, 1, 4, 0}, false, "Ambient light group 1: switch to effect 4"},
+        {{0x33, 1, 0, 0}, false, "Turn on the display of indicator CAPS"},
+        {{0x36, 0, 1, 0}, false, "Indicator action: NUM on"},
+        {{0x37, 0, 0, 0}, false, "Rhythm: off"},
+        {{0x37, 1, 0, 0}, false, "Rhythm: on"},
+        {{0x38, 1, 3, 0}, false, "Lock WIN keys: L_WIN R_WIN"},
+        {{0x39, 0, 3, 0}, false, "Backlight switched for now to effect 3"},
+    };
+    for (const desc_case& c : cases) EXPECT_EQ(func_code_to_desc_str(k, c.code, c.in_list), c.expected);
+    // Every text of the picker is translated.
+    const char* missing = "\x01";
+    for (uint32_t id = 4000; id <= 4197; ++id) {
+        const bool used = id <= 4012 || (id >= 4020 && id <= 4022) || (id >= 4030 && id <= 4042) ||
+                          (id >= 4050 && id <= 4070) || (id >= 4080 && id <= 4093) || (id >= 4100 && id <= 4106) ||
+                          (id >= 4120 && id <= 4147) || (id >= 4150 && id <= 4160) || (id >= 4170 && id <= 4173) ||
+                          (id >= 4180 && id <= 4181) || id >= 4190;
+        if (used) {
+            EXPECT_NE(k.get_lng_text(id, missing), missing) << id;
+        }
+    }
+}
+
 } // namespace
 } // namespace qvk::testing
