@@ -140,7 +140,7 @@ void button_list::add(const QString& caption, int value, const QString& name) {
     b->setAutoDefault(false);
     b->setFixedSize(button_width_, button_height_);
     b->setFont(font_);
-    b->setText(button_text(fit_caption(caption, QFontMetrics(font_), button_width_ - int(10 * scale_))));
+    b->setText(button_text(fit_caption(caption, QFontMetrics(font_), button_width_ - int(14 * scale_))));
     b->setToolTip(caption);
     const int i = count();
     static_cast<QGridLayout*>(inner_->layout())->addWidget(b, i / 10, i % 10);

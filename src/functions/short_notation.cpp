@@ -64,8 +64,8 @@ constexpr media_name media_names[] = {
     {0x0225, "Forw"},  {0x0226, "STOP"},  {0x0227, "Refre"}, {0x022A, "Label"},
 };
 
-// Tags of the kinds without parameters, and the fixed part of the others
-// whose tag is a prefix followed by a number; nullptr: handled in code.
+// The tag of a kind whose tag is fixed or a prefix followed by parameter
+// byte 1; kinds whose tag depends on their parameters are rendered in code.
 struct kind_tag {
     const char* tag;
     bool with_p1; // append parameter byte 1 in decimal
