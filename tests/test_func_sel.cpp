@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
@@ -418,6 +419,33 @@ TEST_F(Picker, WindowAndTextsWithAndWithoutALanguageFile) {
     for (QLabel* l : dlg->findChildren<QLabel*>())
         if (l->text() == lock) found = l->toolTip() == lock;
     EXPECT_TRUE(found);
+}
+
+TEST_F(Picker, ButtonsFitTheirTextAndNeverOverlapAtScaleOneAndTwo) {
+    for (bool macro : {false, true}) {
+        for (float scale : {1.0f, 2.0f}) {
+            open(macro, 20, scale);
+            for (int page = 0; page < func_sel_page_count; ++page) {
+                go_to(func_sel_page(page));
+                std::vector<std::pair<QRect, QAbstractButton*>> shown;
+                for (QAbstractButton* b : dlg->pages()->currentWidget()->findChildren<QAbstractButton*>()) {
+                    if (!b->isVisible()) continue;
+                    const QRect r(b->mapTo(dlg.get(), QPoint(0, 0)), b->size());
+                    const std::string what = b->objectName().toStdString() + " page " + std::to_string(page) +
+                                             " scale " + std::to_string(scale);
+                    EXPECT_LE(r.right(), dlg->width()) << what;
+                    if (qobject_cast<QPushButton*>(b)) {
+                        for (const QString& line : b->text().replace(QStringLiteral("&&"), QStringLiteral("&")).split('\n'))
+                            EXPECT_LE(b->fontMetrics().horizontalAdvance(line), b->width() - 4) << what;
+                    }
+                    for (const auto& [other, ob] : shown)
+                        EXPECT_FALSE(r.intersects(other)) << what << " / " << ob->objectName().toStdString();
+                    shown.emplace_back(r, b);
+                }
+                EXPECT_FALSE(shown.empty()) << page;
+            }
+        }
+    }
 }
 
 } // namespace

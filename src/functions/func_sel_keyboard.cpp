@@ -2,6 +2,7 @@
 // key page.
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPushButton>
 
 #include "functions/func_sel_widgets.h"
@@ -107,6 +108,11 @@ keyboard_widget::keyboard_widget(float scale, QWidget* parent) : QWidget(parent)
         const int x = int(k.x * qw), y = int(k.y * qh);
         // Edges from the next key's start, so neighbours never overlap or gap.
         b->setGeometry(x, y, int((k.x + k.w) * qw) - x, int((k.y + k.h) * qh) - y);
+        // A legend too wide for its key gets a smaller font.
+        QFont kf = f;
+        while (kf.pixelSize() > 6 && QFontMetrics(kf).horizontalAdvance(b->text()) > b->width() - int(6 * scale))
+            kf.setPixelSize(kf.pixelSize() - 1);
+        if (kf != f) b->setFont(kf);
         const uint8_t usage = k.usage;
         connect(b, &QPushButton::clicked, this, [this, usage] {
             if (on_choose) on_choose(usage);
