@@ -25,15 +25,6 @@
 
 namespace {
 
-class silent_dialogs final : public qvk::dialog_service {
-public:
-    void show_message(const QString&) override {}
-    bool ask_yes_no(const QString&, const QString&) override { return false; }
-    QString open_file_name(const QString&, const QString&) override { return {}; }
-    QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QColor> pick_colour(const QColor&) override { return std::nullopt; }
-};
-
 size_t reply_reports(uint8_t command) {
     using namespace qvk;
     size_t size = 0;
@@ -64,7 +55,7 @@ double one_read(std::chrono::microseconds interval, const QString& folder) {
     kb->set_report_interval(interval);
     auto transport = std::make_shared<qvk::sim::virtual_transport>();
     transport->add(kb);
-    silent_dialogs dialogs;
+    qvk::silent_dialog_service dialogs;
     qvk::Tmain_form::options o;
     o.exe_dir = folder.toStdString();
     o.bus = std::make_shared<qvk::device_bus>();

@@ -17,18 +17,9 @@
 
 namespace {
 
-class silent_dialogs final : public qvk::dialog_service {
-public:
-    void show_message(const QString&) override {}
-    bool ask_yes_no(const QString&, const QString&) override { return false; }
-    QString open_file_name(const QString&, const QString&) override { return {}; }
-    QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QColor> pick_colour(const QColor&) override { return std::nullopt; }
-};
-
 void open_picker_in_key_mode(benchmark::State& state) {
     const qvk::key_code_convert texts(std::string(QVK_RESOURCES) + "/qvk-tools");
-    silent_dialogs dialogs;
+    qvk::silent_dialog_service dialogs;
     uint8_t slot[4] = {2, 4, 0, 0};
     qvk::Tfunc_sel::params p;
     p.convert = &texts;

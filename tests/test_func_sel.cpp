@@ -450,10 +450,3 @@ TEST_F(Picker, ButtonsFitTheirTextAndNeverOverlapAtScaleOneAndTwo) {
 
 } // namespace
 } // namespace qvk::testing
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -22,6 +22,17 @@ public:
     virtual std::optional<QColor> pick_colour(const QColor& initial) = 0;
 };
 
+// Answers every dialog as a user who cancels: for runs without anyone at
+// the screen (benchmarks, tools that render pages).
+class silent_dialog_service final : public dialog_service {
+public:
+    void show_message(const QString&) override {}
+    bool ask_yes_no(const QString&, const QString&) override { return false; }
+    QString open_file_name(const QString&, const QString&) override { return {}; }
+    QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QColor> pick_colour(const QColor&) override { return std::nullopt; }
+};
+
 // The real dialogs, modal on the given parent.
 class qt_dialog_service final : public dialog_service {
 public:
