@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "functions/func_code.h"
 #include "layers/kb_layout.h"
 #include "link/command_catalogue.h"
 
@@ -178,14 +179,14 @@ bytes default_flayer(unsigned layer) {
     bytes r(record_size::flayer, 0);
     if (layer == 0) {
         // Every key types its own usage.
-        for (const board_key& k : full_size_keys()) set_slot(r, board_key_id(k.column, k.row), fk::key, k.usage);
+        for (const board_key& k : full_size_keys()) set_slot(r, board_key_id(k.column, k.row), fk_key, k.usage);
         return r;
     }
     // The other layers fall through to layer 0 (transparent) except for Esc,
     // which returns to layer 0. Layer 1 also puts media keys on F1..F12.
     const board_key* esc = find_key("Esc");
     uint8_t* s = &r[board_key_id(esc->column, esc->row) * flayer::slot_size];
-    put_code(s + flayer::off_press, fk::flayer_switch, 0);
+    put_code(s + flayer::off_press, fk_flayer_switch, 0);
     if (layer == 1) {
         static const uint16_t media[12] = {0x0192, 0x0194, 0x0223, 0x018A, 0x00B6, 0x00CD,
                                            0x00B5, 0x00E2, 0x00EA, 0x00E9, 0x006F, 0x0070};
@@ -193,7 +194,7 @@ bytes default_flayer(unsigned layer) {
             char label[4];
             std::snprintf(label, sizeof label, "F%u", f + 1);
             const board_key* k = find_key(label);
-            set_slot(r, board_key_id(k->column, k->row), fk::media, uint8_t(media[f]), uint8_t(media[f] >> 8));
+            set_slot(r, board_key_id(k->column, k->row), fk_media, uint8_t(media[f]), uint8_t(media[f] >> 8));
         }
     }
     return r;
@@ -213,8 +214,8 @@ bytes default_indicator_actions() {
     // the trigger is off until the user turns it on.
     uint8_t* caps = &r[ind_action::record_size * 1];
     caps[ind_action::off_switch] = 0;
-    put_code(caps + ind_action::off_on_code, fk::flayer_switch, 1);
-    put_code(caps + ind_action::off_off_code, fk::flayer_switch, 0);
+    put_code(caps + ind_action::off_on_code, fk_flayer_switch, 1);
+    put_code(caps + ind_action::off_off_code, fk_flayer_switch, 0);
     return r;
 }
 

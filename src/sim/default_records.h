@@ -44,13 +44,6 @@ constexpr size_t off_press = 0;
 constexpr size_t off_release = 4;
 } // namespace flayer
 
-// Function codes used by the defaults.
-namespace fk {
-constexpr uint8_t key = 2;
-constexpr uint8_t media = 3;
-constexpr uint8_t flayer_switch = 14;
-} // namespace fk
-
 // Trigger layer: where the key positions of the combinations lie.
 namespace tlayer {
 constexpr size_t off_combos = 112;
