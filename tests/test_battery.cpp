@@ -1,6 +1,7 @@
 // The battery picture of the title bar: what it draws, its clicks, its hint
 // in any language, and the reading it asks the keyboard for.
 
+#include <QComboBox>
 #include <QImage>
 #include <QTest>
 
@@ -118,6 +119,21 @@ TEST_F(BatteryWindow, UsbBootloaderIsNeverAsked) {
     wait_until([] { return false; }, std::chrono::milliseconds(30));
     EXPECT_TRUE(kb->requests().empty());
     EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+} // namespace
+} // namespace qvk::testing
+
+namespace qvk::testing {
+namespace {
+
+TEST_F(BatteryWindow, LanguageChangeReachesTheHint) {
+    folder_.write("Language/A.ini", "[Language]\r\n0=Keyboards\r\n");
+    folder_.write("Language/B.ini", "[Language]\r\n500=V=%.03fV L=%u%\r\n");
+    Tmain_form& w = open_window();
+    ASSERT_EQ(w.cb_lng_select()->currentIndex(), 0);
+    w.cb_lng_select()->setCurrentIndex(1);
+    EXPECT_EQ(w.battery_image()->toolTip(), "V=0.000V L=0%");
 }
 
 } // namespace

@@ -236,3 +236,71 @@ TEST_F(DeviceListRaces, LossOfALinkThatIsAlreadyGoneLeavesTheConnectionAlone) {
 
 } // namespace
 } // namespace qvk::testing
+
+namespace qvk::testing {
+namespace {
+
+using DetectionWhileListed = window_test;
+
+TEST_F(DetectionWhileListed, RefreshWaitsUntilEveryDeviceHasToldItsName) {
+    auto slow = add_manual_keyboard(kind_usb, "Slow");
+    slow->answer_name = false;
+    Tmain_form& w = open_window();
+    w.timer_detect_hid_deviceTimer();
+    ASSERT_NE(w.probe_link(), nullptr);
+    // The probe's request has left (its queue ran empty) and still the list
+    // is being built: the refresh button does nothing.
+    ASSERT_TRUE(slow->wait_received(1, std::chrono::seconds(2)));
+    wait_until([] { return false; }, std::chrono::milliseconds(30));
+    EXPECT_TRUE(w.is_task_busy());
+    QTest::mouseClick(w.refresh_button(), Qt::LeftButton);
+    EXPECT_NE(w.probe_link(), nullptr);
+    EXPECT_EQ(w.detector()->count(), 1u);
+}
+
+TEST_F(DetectionWhileListed, NoSearchWhileConnected) {
+    auto a = add_keyboard(kind_usb, "A");
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    w.detect_timer()->start(500); // as after a lost link
+    ASSERT_FALSE(w.connect_device(0));
+    EXPECT_FALSE(w.detect_timer()->isActive());
+    add_keyboard(kind_ble, "B");
+    w.timer_detect_hid_deviceTimer(); // a tick that was already due
+    EXPECT_EQ(w.detector()->count(), 1u);
+    EXPECT_EQ(w.probe_link(), nullptr);
+    EXPECT_EQ(a->open_handles(), 1u);
+    EXPECT_TRUE(w.device_list().shown_connected(0));
+}
+
+TEST_F(DetectionWhileListed, LinkLostWithNoLinkLeftChangesNothing) {
+    add_keyboard(kind_usb, "A");
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    w.action("drive_config")->trigger();
+    QCoreApplication::postEvent(&w, new link_event(msg::link_lost, 0, 0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.detector()->kind_of(0), kind_usb);
+    EXPECT_EQ(w.current_card(), c_driver_cfg);
+}
+
+TEST_F(DetectionWhileListed, TitleNamesTheLinkKind) {
+    const std::pair<uint32_t, const char*> kinds[] = {{kind_usb, "(K[USB])"},
+                                                      {kind_usb_boot, "(K[USB BL])"},
+                                                      {kind_ble, "(K[BLE5])"},
+                                                      {kind_rf_boot, "(K[2.4G BL])"},
+                                                      {kind_rf_receiver, "(K[2.4G])"}};
+    for (const auto& [kind, tail] : kinds) {
+        SCOPED_TRACE(tail);
+        auto kb = add_keyboard(kind, "K");
+        Tmain_form& w = open_window();
+        detect_and_probe();
+        ASSERT_FALSE(w.connect_device(0));
+        EXPECT_EQ(w.windowTitle(), title + tail);
+        window_.reset();
+        transport_->remove(kb);
+    }
+}
+
+} // namespace
+} // namespace qvk::testing

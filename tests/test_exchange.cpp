@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "app/device_list.h"
+#include "app/link_event.h"
 #include "app/ui_batt_disp.h"
 #include "layers/layer_state.h"
 #include "link/link_kind.h"
@@ -133,7 +134,7 @@ TEST_F(InitialRead, AKeyboardThatNeverAnswersKeepsTheToolBusyUntilDisconnected) 
     EXPECT_FALSE(w.is_task_busy());
 }
 
-TEST_F(InitialRead, ReplyArrivingAfterTheWindowBeganClosingIsNotHandled) {
+TEST_F(InitialRead, ReplyStillQueuedWhenTheWindowClosesIsNotHandled) {
     std::shared_ptr<manual_keyboard> kb;
     Tmain_form& w = open_read(kb);
     kb->reply_record(cmd::layer_state_changed, 0, std::vector<uint8_t>(record_size::layer_state, 6));
@@ -245,7 +246,7 @@ TEST_F(Sending, WriteEndsTheBusyStateWhenSentAndAReadWhenAnswered) {
     EXPECT_EQ(w.records().flayers[2][0], 77);
 }
 
-TEST_F(Sending, WriteFailureShowsTheSendErrorAndReturnsToTheList) {
+TEST_F(Sending, KeyboardGoneDuringAWriteReturnsToTheList) {
     std::shared_ptr<manual_keyboard> kb;
     Tmain_form& w = open_read(kb);
     w.action("drive_config")->trigger();
@@ -334,6 +335,68 @@ TEST_F(VirtualKeyboardRead, RestartIntoTheBootloaderIsFoundAgainAsABootloader) {
     ASSERT_TRUE(wait_until([&] { return w.active_link() == nullptr; }));
     ASSERT_TRUE(wait_until([&] { return w.device_list().shown_kind(0) == kind_usb_boot; }, std::chrono::seconds(4)));
     EXPECT_EQ(w.device_list().label(0)->text(), "K[USB BL]");
+}
+
+} // namespace
+} // namespace qvk::testing
+
+namespace qvk::testing {
+namespace {
+
+using PageReads = window_test;
+
+TEST_F(PageReads, BrokenOrStrayRepliesEndTheAwaitedReadWithoutStoring) {
+    std::shared_ptr<manual_keyboard> kb;
+    Tmain_form& w = open_read(kb);
+    struct read_case {
+        uint8_t command;
+        uint32_t sub;
+        size_t size;
+        bool broken;
+        bool stored;
+    };
+    const read_case cases[] = {
+        {cmd::read_macro, 5, record_size::macro_group, true, false},
+        {cmd::read_macro, 5, record_size::macro_group, false, true},
+        {cmd::read_macro, 100, record_size::macro_group, false, false},
+        {cmd::read_flayer, 9, record_size::flayer, false, false},
+        {cmd::read_tlayer, 2, record_size::tlayer, true, false},
+        {cmd::read_custom_picture, 31, record_size::custom_picture, false, true},
+        {cmd::read_custom_picture, 32, record_size::custom_picture, false, false},
+    };
+    uint8_t seed = 100;
+    for (const read_case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.command) << " sub " << c.sub << (c.broken ? " broken" : ""));
+        ++seed;
+        ASSERT_EQ(w.send_command(c.command, uint8_t(c.sub), 0, 0, 1, true), 0);
+        auto chunks = manual_keyboard::record_chunks(c.command, c.sub, patterned(c.size, seed));
+        if (c.broken) chunks.erase(chunks.begin() + 1);
+        for (const auto& p : chunks) kb->send_packet(p);
+        ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+        // The rest of a broken reply still comes in; each chunk is dropped.
+        wait_until([] { return false; }, std::chrono::milliseconds(50));
+        const keyboard_records& r = w.records();
+        bool stored = false;
+        switch (c.command) {
+        case cmd::read_macro: stored = c.sub < 100 && r.macros[c.sub][0] == seed; break;
+        case cmd::read_flayer: stored = std::any_of(r.flayers.begin(), r.flayers.end(), [&](const auto& l) { return l[0] == seed; }); break;
+        case cmd::read_tlayer: stored = r.tlayer_loaded[c.sub]; break;
+        case cmd::read_custom_picture: stored = r.custom_picture[0] == seed && r.custom_picture_number == c.sub; break;
+        }
+        EXPECT_EQ(stored, c.stored);
+    }
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(PageReads, FailedWriteShowsTheSendErrorAndEndsTheBusyState) {
+    std::shared_ptr<manual_keyboard> kb;
+    Tmain_form& w = open_read(kb);
+    w.set_busy(2, 1);
+    QCoreApplication::postEvent(&w, new link_event(msg::send_done, 1, 0));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.is_busy());
+    ASSERT_EQ(dialogs_.messages.size(), 1);
+    EXPECT_EQ(dialogs_.messages[0], QString::fromUtf8("数据发送错误！"));
 }
 
 } // namespace

@@ -27,8 +27,13 @@ TEST(TextFormat, FillsPlaceholdersInOrderAndKeepsEverythingElse) {
         {"%n%p%", {int64_t(1)}, "%n%p%"},
         {"%.99f", {1.0}, "%.99f"},
         {"", {int64_t(1)}, ""},
+        // A translation that puts a whole number where a reading goes.
+        {"%u", {0.0 / 0.0}, "0"},
+        {"%d", {1e300}, "9223372036854775807"},
     };
     for (const format_case& c : cases) EXPECT_EQ(format_template(c.tmpl, c.values), c.want) << c.tmpl;
+    // A huge reading prints in full, not cut to a buffer.
+    EXPECT_EQ(format_template("%.03fV", {1e100}).size(), 101u + 4u + 1u);
 }
 
 } // namespace

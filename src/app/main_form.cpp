@@ -589,6 +589,9 @@ void Tmain_form::apply_ui_texts() {
     CheckBox2_->setText(lng(txt::close_box, text_close_box));
     N1_->setText(lng(txt::tray_restore, text_tray_restore));
     N2_->setText(lng(txt::tray_exit, text_tray_exit));
+    if (batt_) batt_->redraw();
+    for (uint32_t i = 0; i < device_list_view::max_entries; ++i)
+        if (device_list_->shown_kind(i) != 0) draw_entry(i, device_list_->shown_connected(i));
 }
 
 void Tmain_form::load_skin_settings() {

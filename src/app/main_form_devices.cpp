@@ -31,6 +31,9 @@ void Tmain_form::start_detection(int interval_ms) { timer_detect_hid_device_->st
 void Tmain_form::timer_detect_hid_deviceTimer() {
     timer_detect_hid_device_->setInterval(timing::detect_interval_ms);
     timer_detect_hid_device_->stop();
+    // Searching rebuilds the device table, whose indices the connection
+    // and the list rely on: only while nothing is connected.
+    if (active_link_) return;
     if (!detector_)
         detector_ = std::make_unique<hid_detect_dev>(*opts_.bus);
     else
@@ -101,6 +104,7 @@ void Tmain_form::stop_probing_and_search_again() {
 bool Tmain_form::connect_device(uint32_t index) {
     if (!detector_ || index >= detector_->count() || detector_->kind_of(index) == kind_none || active_link_)
         return true;
+    timer_detect_hid_device_->stop();
     current_index_ = index;
     active_link_ = std::make_unique<hidconnect>(sink_.get(), detector_->kind_of(index), index,
                                                 detector_->open_path_of(index), *opts_.bus);
@@ -172,6 +176,8 @@ void Tmain_form::BitBtn1Click() {
     clear_read_state();
     teardown_pages();
     disconnect_device();
+    timer_probe_timeout_->stop();
+    probe_link_.reset();
     if (detector_) detector_->reset();
     draw_list();
     start_detection(timing::redetect_interval_ms);
@@ -205,7 +211,7 @@ void Tmain_form::on_link_lost(uint32_t index) {
     // in use now.
     const bool active = active_link_ && active_link_->device_index() == index;
     const bool probing = probe_link_ && probe_link_->device_index() == index;
-    if ((active_link_ || probe_link_) && !active && !probing) return;
+    if (!active && !probing) return;
     disconnect_device();
     if (detector_) detector_->forget(index);
     if (probe_link_ && probe_link_->device_index() == index) {

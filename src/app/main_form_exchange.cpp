@@ -189,8 +189,10 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::read_custom_picture:
         if (reassemble(p, record_size::custom_picture, record, sub, broke)) {
             set_busy(1, 0);
-            copy_record(record, rec.custom_picture);
-            rec.custom_picture_number = sub;
+            if (sub < record_size::custom_picture_count) {
+                copy_record(record, rec.custom_picture);
+                rec.custom_picture_number = sub;
+            }
         } else if (broke) {
             set_busy(1, 0);
         }
@@ -265,6 +267,10 @@ void Tmain_form::hide_read_progress() {
 // ---------------------------------------------------------------- link messages
 
 void Tmain_form::on_send_done(uintptr_t wparam) {
+    // While the found devices are asked for their names, the probe link's
+    // news leaves the busy state alone: the list becomes idle when every
+    // device has answered (a failed write ends in a lost link anyway).
+    if (!active_link_ && probe_link_) return;
     if (!active_link_ || active_link_->get_kind() == kind_none) {
         set_task_busy(false);
         return;

@@ -1,15 +1,24 @@
 #include "common/text_format.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 namespace qvk {
 
 namespace {
 
+// A whole number from a floating-point value, clamped into range (NaN is 0).
+int64_t whole(double d) {
+    if (!(d == d)) return 0;
+    if (d >= 9.2e18) return INT64_MAX;
+    if (d <= -9.2e18) return INT64_MIN;
+    return int64_t(d);
+}
+
 std::string as_text(const format_value& v) {
     if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    if (const auto* d = std::get_if<double>(&v)) return std::to_string(int64_t(*d));
+    if (const auto* d = std::get_if<double>(&v)) return std::to_string(whole(*d));
     return std::to_string(std::get<int64_t>(v));
 }
 
@@ -21,7 +30,7 @@ double as_double(const format_value& v) {
 
 int64_t as_int(const format_value& v) {
     if (const auto* i = std::get_if<int64_t>(&v)) return *i;
-    if (const auto* d = std::get_if<double>(&v)) return int64_t(*d);
+    if (const auto* d = std::get_if<double>(&v)) return whole(*d);
     return 0;
 }
 
@@ -69,10 +78,18 @@ std::string format_template(std::string_view t, const std::vector<format_value>&
         const format_value& v = values[next++];
         char buf[64];
         switch (conv) {
-        case 'f':
-            std::snprintf(buf, sizeof buf, "%.*f", precision < 0 ? 6 : precision, as_double(v));
-            out += buf;
+        case 'f': {
+            // Large values print in full: measure first.
+            const int p = precision < 0 ? 6 : precision;
+            const int n = std::snprintf(nullptr, 0, "%.*f", p, as_double(v));
+            if (n > 0) {
+                std::string number(size_t(n) + 1, '\0');
+                std::snprintf(number.data(), number.size(), "%.*f", p, as_double(v));
+                number.resize(size_t(n));
+                out += number;
+            }
             break;
+        }
         case 'x':
         case 'X':
             std::snprintf(buf, sizeof buf, conv == 'x' ? "%0*llx" : "%0*llX", zero ? width : 0,
