@@ -130,6 +130,9 @@ QPixmap device_picture(uint32_t kind, bool connected, QSize size) {
         usb_plug(p, c, QPointF(64, 8), 14, 22);
         break;
     case kind_usb_boot:
+        p.setPen(QPen(c.line, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF({QPointF(20, 30), QPointF(20, 54), QPointF(34, 54)}));
         chip(p, c, QRectF(40, 30, 48, 48));
         usb_plug(p, c, QPointF(20, 10), 12, 20);
         break;
