@@ -6,7 +6,12 @@
 #include "functions/func_description.h"
 #include "functions/key_code_convert.h"
 #include "functions/short_notation.h"
+#include "marked_texts.h"
 #include "temp_dir.h"
+
+#include <array>
+#include <set>
+#include <vector>
 
 namespace qvk::testing {
 namespace {
@@ -44,7 +49,13 @@ TEST(ShortNotation, EveryKindRendersItsTag) {
         {{0x03, 0xE9, 0x01, 0x00}, "MK..."},
         {{0x04, 0x01, 0x00, 0x00}, ""},
         {{0x05, 0x00, 0x00, 0x00}, "M:LC"},
+        {{0x06, 0x00, 0x00, 0x00}, "M:CC"},
+        {{0x07, 0x00, 0x00, 0x00}, "M:RC"},
+        {{0x08, 0x03, 0x00, 0x00}, "M:WU"},
         {{0x09, 0x03, 0x00, 0x00}, "M:WD"},
+        {{0x0A, 0x03, 0x00, 0x00}, "M:MU"},
+        {{0x0B, 0x03, 0x00, 0x00}, "M:MD"},
+        {{0x0C, 0x03, 0x00, 0x00}, "M:ML"},
         {{0x0D, 0x03, 0x00, 0x00}, "M:MR"},
         {{0x0E, 0x07, 0x00, 0x00}, "FA:7"},
         {{0x0E, 0xFF, 0x00, 0x00}, "FA:255"}, // unsigned
@@ -66,11 +77,18 @@ TEST(ShortNotation, EveryKindRendersItsTag) {
         {{0x1D, 0x00, 0x00, 0x00}, "BLE:RS"},
         {{0x1E, 0x07, 0x00, 0x00}, "BLE:H7"},
         {{0x1F, 0x00, 0x00, 0x00}, "BLE:S"},
+        {{0x20, 0x00, 0x00, 0x00}, "BLE:PH"},
+        {{0x21, 0x00, 0x00, 0x00}, "BLE:PI"},
         {{0x22, 0x00, 0x00, 0x00}, "BLE:PM"},
         {{0x23, 0x00, 0x00, 0x00}, "BT:S"},
+        {{0x24, 0x00, 0x00, 0x00}, "BT:PL"},
         {{0x25, 0x00, 0x00, 0x00}, "BT:PV"},
         {{0x26, 0x00, 0x00, 0x00}, "RSTKB"},
+        {{0x27, 0x00, 0x00, 0x00}, "L:U"},
+        {{0x28, 0x00, 0x00, 0x00}, "L:D"},
         {{0x29, 0x04, 0x00, 0x00}, "L:S"}, // no effect number
+        {{0x2A, 0x00, 0x00, 0x00}, "L:E"},
+        {{0x2B, 0x00, 0x00, 0x00}, "L:C"},
         {{0x2C, 0x00, 0x00, 0x00}, "L:SW"},
         {{0x2D, 0x02, 0x00, 0x00}, "BL:U"},
         {{0x2E, 0x02, 0x00, 0x00}, "BL:D"},
@@ -97,11 +115,87 @@ TEST(ShortNotation, EveryKindRendersItsTag) {
         {{0x3A, 0x00, 0x00, 0x00}, "LS:U"},
         {{0x3A, 0x05, 0x00, 0x00}, "LS:D"},
         {{0x3B, 0x00, 0x00, 0x00}, ""},
+        {{0x3C, 0x01, 0x00, 0x00}, ""},
+        {{0x40, 0x00, 0x00, 0x00}, ""},
+        {{0x80, 0x03, 0x00, 0x00}, ""},
         {{0xFF, 0x01, 0x01, 0x01}, ""},
     };
     for (const short_case& c : cases)
         EXPECT_EQ(func_code_to_short_str(c.code), c.expected)
             << std::hex << int(c.code[0]) << " " << int(c.code[1]) << " " << int(c.code[2]) << " " << int(c.code[3]);
+}
+
+// Every built-in key name, transcribed on its own: a wrong entry anywhere in
+// the table shows up as a mismatch at its code.
+std::array<std::string, 256> expected_key_names() {
+    std::array<std::string, 256> n;
+    n.fill("ERR");
+    for (int u = 0x00; u <= 0x03; ++u) n[u] = "";
+    for (int i = 0; i < 26; ++i) n[0x04 + i] = std::string(1, char('A' + i));
+    const char* digits[] = {"1  !", "2  @", "3  #", "4  $", "5  %", "6  ^", "7  &", "8  *", "9  (", ")  0"};
+    for (int i = 0; i < 10; ++i) n[0x1E + i] = digits[i];
+    for (int i = 0; i < 12; ++i) n[0x3A + i] = "F" + std::to_string(i + 1);
+    for (int i = 0; i < 12; ++i) n[0x68 + i] = "F" + std::to_string(i + 13);
+    for (int i = 0; i < 9; ++i) n[0x87 + i] = "inte" + std::to_string(i + 1);
+    for (int i = 0; i < 9; ++i) n[0x90 + i] = "Lang" + std::to_string(i + 1);
+    for (int i = 0; i < 6; ++i) n[0xBC + i] = std::string("Pad ") + char('A' + i);
+    const std::pair<int, const char*> named[] = {
+        {0x28, "Enter"}, {0x29, "Esc"}, {0x2A, "BKSP"}, {0x2B, "Tab"}, {0x2C, "Space"}, {0x2D, "-  _"},
+        {0x2E, "=  +"}, {0x2F, "[  {"}, {0x30, "]  }"}, {0x31, "\\  |"}, {0x32, "Europ1"}, {0x33, ";  :"},
+        {0x34, "'  \""}, {0x35, "`  ~"}, {0x36, ",  <"}, {0x37, ">  ."}, {0x38, "/  ?"}, {0x39, "CAPS"},
+        {0x46, "PS"}, {0x47, "SL"}, {0x48, "PB"}, {0x49, "Insert"}, {0x4A, "Home"}, {0x4B, "PgUp"},
+        {0x4C, "Delete"}, {0x4D, "End"}, {0x4E, "PgDn"}, {0x4F, "Right"}, {0x50, "Left"}, {0x51, "Down"},
+        {0x52, "Up"},
+        // Keypad.
+        {0x53, "Num"}, {0x54, "/"}, {0x55, "*"}, {0x56, "-"}, {0x57, "+"}, {0x58, "Enter"}, {0x59, "1"},
+        {0x5A, "2"}, {0x5B, "3"}, {0x5C, "4"}, {0x5D, "5"}, {0x5E, "6"}, {0x5F, "7"}, {0x60, "8"}, {0x61, "9"},
+        {0x62, "0"}, {0x63, "."},
+        {0x64, "Europ2"}, {0x65, "App"}, {0x66, "Pwr"}, {0x67, "Pad ="},
+        {0x74, "Execut"}, {0x75, "Help"}, {0x76, "Menu"}, {0x77, "Select"}, {0x78, "Stop"}, {0x79, "Again"},
+        {0x7A, "Undo"}, {0x7B, "Cut"}, {0x7C, "Copy"}, {0x7D, "Paste"}, {0x7E, "Find"}, {0x7F, "mute"},
+        {0x80, "VolUp"}, {0x81, "VolDn"}, {0x82, "LCaps"}, {0x83, "LNum"}, {0x84, "LScr"}, {0x85, "Comma"},
+        {0x86, "Equal"},
+        {0x99, "AlteErs"}, {0x9A, "SysReq"}, {0x9B, "Cancel"}, {0x9C, "Clear"}, {0x9D, "Prior"}, {0x9E, "Return"},
+        {0x9F, "Separ"}, {0xA0, "Out"}, {0xA1, "Oper"}, {0xA2, "C/A"}, {0xA3, "CS/Pr"}, {0xA4, "ExSel"},
+        {0xB0, "Pad00"}, {0xB1, "Pad000"}, {0xB2, "T.S"}, {0xB3, "D.S"}, {0xB4, "C.Unit"}, {0xB5, "C.Sunit"},
+        {0xB6, "Pad ("}, {0xB7, "Pad )"}, {0xB8, "Pad {"}, {0xB9, "Pad }"}, {0xBA, "Pad Tab"}, {0xBB, "PadBKSP"},
+        {0xC2, "PadXor"}, {0xC3, "Pad ^"}, {0xC4, "Pad %"}, {0xC5, "Pad <"}, {0xC6, "Pad >"}, {0xC7, "Pad &"},
+        {0xC8, "Pad &&"}, {0xC9, "Pad |"}, {0xCA, "Pad ||"}, {0xCB, "Pad :"}, {0xCC, "Pad #"}, {0xCD, "Pad Sp"},
+        {0xCE, "Pad @"}, {0xCF, "Pad !"},
+        {0xD0, "Pad MS"}, {0xD1, "Pad MR"}, {0xD2, "Pad MC"}, {0xD3, "Pad MA"}, {0xD4, "Pad Ms"}, {0xD5, "Pad MM"},
+        {0xD6, "Pad MD"}, {0xD7, "Pad +/-"}, {0xD8, "Pad Cl"}, {0xD9, "Pad C.E"}, {0xDA, "Pad Bin"},
+        {0xDB, "Pad Oct"}, {0xDC, "Pad Dec"}, {0xDD, "Pad Hex"},
+        {0xE0, "L_Ctrl"}, {0xE1, "L_Shift"}, {0xE2, "L_Alt"}, {0xE3, "L_Win"}, {0xE4, "R_Ctrl"}, {0xE5, "R_Shift"},
+        {0xE6, "R_Alt"}, {0xE7, "R_Win"},
+    };
+    for (const auto& [u, name] : named) n[u] = name;
+    return n;
+}
+
+TEST(ShortNotation, EveryKeyboardUsageHasItsName) {
+    const std::array<std::string, 256> expected = expected_key_names();
+    for (int u = 0; u < 256; ++u) {
+        EXPECT_EQ(key_code_to_short_str(uint8_t(u)), expected[u]) << std::hex << "usage 0x" << u;
+        EXPECT_EQ(func_code_to_short_str({0x02, uint8_t(u), 0x00, 0x00}), expected[u]) << std::hex << "usage 0x" << u;
+    }
+}
+
+TEST(ShortNotation, EveryConsumerUsageHasItsNameOrTheFallback) {
+    const std::pair<uint16_t, const char*> named[] = {
+        {0x00B0, "Play"}, {0x00B1, "Pause"}, {0x00B3, "forw"}, {0x00B4, "Rewind"}, {0x00B5, "Next"},
+        {0x00B6, "Prev"}, {0x00B7, "stop"},  {0x00E2, "Mute"}, {0x00E9, "Vol +"},  {0x00EA, "Vol -"},
+        {0x0192, "Calc"}, {0x0194, "MyPc"},  {0x0221, "Find"}, {0x0223, "Home"},   {0x0224, "Back"},
+        {0x0225, "Forw"}, {0x0226, "STOP"},  {0x0227, "Refre"}, {0x022A, "Label"},
+    };
+    std::vector<std::string> expected(0x10000, "MK...");
+    for (const auto& [u, name] : named) expected[u] = name;
+    for (uint32_t u = 0; u <= 0xFFFF; ++u) {
+        const std::string got = media_code_to_short_str(uint16_t(u));
+        if (got != expected[u]) ADD_FAILURE() << std::hex << "usage 0x" << u << ": " << got << " instead of " << expected[u];
+        if (u < 0x300) {
+            EXPECT_EQ(func_code_to_short_str({0x03, uint8_t(u & 0xFF), uint8_t(u >> 8), 0x00}), expected[u]) << std::hex << u;
+        }
+    }
 }
 
 TEST(ShortNotation, IndicatorNamesInBothForms) {
@@ -220,6 +314,110 @@ TEST_F(Descriptions, EveryKindWithBuiltInTexts) {
         EXPECT_EQ(func_code_to_desc_str(k, c.code, c.in_list), c.expected)
             << std::hex << int(c.code[0]) << " " << int(c.code[1]) << " " << int(c.code[2]) << " " << int(c.code[3])
             << (c.in_list ? " list" : "");
+}
+
+// Every text a description is built from, with its built-in default.
+constexpr text_default description_texts[] = {
+        {2000, "透明"},
+        {2001, "禁用"},
+        {2002, "常规键码 "},
+        {2003, "媒体键码 "},
+        {2004, "鼠标左键单击"},
+        {2005, "鼠标中键单击"},
+        {2006, "鼠标右键单击"},
+        {2007, "鼠标滚轮上滚动(每次滚动"},
+        {2008, "行)"},
+        {2009, "鼠标滚轮下滚动(每次滚动"},
+        {2010, "鼠标指针上移动(每次移动"},
+        {2011, "像素)"},
+        {2012, "鼠标指针下移动(每次移动"},
+        {2013, "鼠标指针左移动(每次移动"},
+        {2014, "鼠标指针右移动(每次移动"},
+        {2015, "切换到功能层"},
+        {2016, "打开功能层"},
+        {2017, "关闭功能层"},
+        {2018, "切换功能层"},
+        {2019, "开关状态"},
+        {2020, "切换到触发层"},
+        {2021, "运行宏组ID:"},
+        {2022, "，从第"},
+        {2023, "步开始"},
+        {2024, "停止宏的运行"},
+        {2025, "宏跳转到本组的另一步继续执行："},
+        {2026, "延时："},
+        {2027, "毫秒"},
+        {2028, "随机延时一个时间：在0-"},
+        {2029, "毫秒之间"},
+        {2030, "模拟按下常规按键："},
+        {2031, "模拟弹起常规按键："},
+        {2032, "模拟按下媒体按键："},
+        {2033, "模拟弹起媒体按键："},
+        {2034, "复位蓝牙的所有配置，包括MAC地址"},
+        {2035, "删除蓝牙的所有配对信息"},
+        {2036, "重启蓝牙模块"},
+        {2037, "蓝牙切换到主机"},
+        {2038, "蓝牙进入休眠模式"},
+        {2039, "在当前位置输出已经配对的主机数量"},
+        {2040, "在当前位置输出当前使用的主机ID"},
+        {2041, "在当前位置输出当前配对的主机的MAC地址"},
+        {2042, "立即更新一次电池电压"},
+        {2043, "在当前位置输出电池电量"},
+        {2044, "在当前位置输出电池电压"},
+        {2045, "立即重启键盘固件"},
+        {2046, "轴灯->切换到上一个灯效"},
+        {2047, "轴灯->切换到下一个灯效"},
+        {2048, "轴灯->切换到灯效"},
+        {2049, "轴灯->打开"},
+        {2050, "轴灯->关闭"},
+        {2051, "切换轴灯的开关状态"},
+        {2052, "轴灯->提高亮度"},
+        {2053, "轴灯->降低亮度"},
+        {2054, "氛围灯组"},
+        {2055, "切换到上一个灯效"},
+        {2056, "切换到下一个灯效"},
+        {2057, "切换到灯效"},
+        {2058, "灯效开启"},
+        {2059, "灯效关闭"},
+        {2060, "切换灯效开关状态"},
+        {2061, "打开指示灯"},
+        {2062, "的显示"},
+        {2063, "关闭指示灯"},
+        {2064, "指示灯动作:"},
+        {2065, "开启"},
+        {2066, "关闭"},
+        {2067, "律动:"},
+        {2068, "切换开关"},
+        {2069, "关闭"},
+        {4143, "背光灯效临时切换到："},
+        {4144, "背光恢复临时切换的灯效"},
+        {4145, "增加灯效速度"},
+        {4146, "降低灯效速度"},
+        {4190, "解除锁定WIN键:"},
+        {4191, "锁定WIN键:"},
+        {4192, "切换WIN键锁定:"},
+};
+
+// Each kind under several parameter values, so that every branch shows its
+// texts: read once with the IDs as markers and once with the built-in texts.
+TEST_F(Descriptions, EveryTextHasItsIdAndBuiltInDefault) {
+    temp_dir marked_dir;
+    marked_dir.write("Language/Marked.ini", marking_language(description_texts));
+    key_code_convert marked(marked_dir.file("qvk-tools"));
+    ASSERT_TRUE(marked.load_language(0));
+    const key_code_convert built_in(marked_dir.file("qvk-tools"));
+    std::set<uint32_t> seen;
+    for (int kind = 0; kind <= 60; ++kind)
+        for (uint8_t p1 : {0, 1, 2, 7})
+            for (uint8_t p2 : {0, 1, 3})
+                for (uint8_t p3 : {0, 1}) {
+                    const func_code c{uint8_t(kind), p1, p2, p3};
+                    const std::string ids = func_code_to_desc_str(marked, c, false);
+                    EXPECT_EQ(with_defaults(ids, description_texts), func_code_to_desc_str(built_in, c, false))
+                        << "kind " << kind << " " << int(p1) << " " << int(p2) << " " << int(p3) << ": " << ids;
+                    for (const text_default& t : description_texts)
+                        if (ids.find(marker(t.id)) != std::string::npos) seen.insert(t.id);
+                }
+    for (const text_default& t : description_texts) EXPECT_TRUE(seen.contains(t.id)) << "text " << t.id << " never used";
 }
 
 TEST_F(Descriptions, FollowTheLoadedLanguageWithoutCaching) {

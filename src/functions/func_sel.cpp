@@ -1,9 +1,12 @@
 #include "functions/func_sel.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -131,6 +134,10 @@ Tfunc_sel::Tfunc_sel(const params& p, QWidget* parent) : QDialog(parent), p_(p) 
     }
     pages_->setCurrentIndex(page_keys);
     connect(pages_, &QTabWidget::currentChanged, this, &Tfunc_sel::pageChange);
+
+    // Centred on the screen, not over the owning window.
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
 }
 
 Tfunc_sel::~Tfunc_sel() = default;
