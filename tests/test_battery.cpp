@@ -121,12 +121,6 @@ TEST_F(BatteryWindow, UsbBootloaderIsNeverAsked) {
     EXPECT_TRUE(dialogs_.messages.isEmpty());
 }
 
-} // namespace
-} // namespace qvk::testing
-
-namespace qvk::testing {
-namespace {
-
 TEST_F(BatteryWindow, LanguageChangeReachesTheHint) {
     folder_.write("Language/A.ini", "[Language]\r\n0=Keyboards\r\n");
     folder_.write("Language/B.ini", "[Language]\r\n500=V=%.03fV L=%u%\r\n");

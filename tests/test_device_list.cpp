@@ -197,12 +197,6 @@ TEST_F(DeviceList, KeyboardThatNeverTellsItsNameIsAskedAgainLater) {
     EXPECT_EQ(w.device_list().label(0)->text(), "Quiet[USB]");
 }
 
-} // namespace
-} // namespace qvk::testing
-
-namespace qvk::testing {
-namespace {
-
 using DeviceListRaces = window_test;
 
 TEST_F(DeviceListRaces, DoubleClickWhileDevicesAreAskedForTheirNamesDoesNothing) {
@@ -233,12 +227,6 @@ TEST_F(DeviceListRaces, LossOfALinkThatIsAlreadyGoneLeavesTheConnectionAlone) {
     QCoreApplication::processEvents();
     EXPECT_EQ(w.active_link(), nullptr);
 }
-
-} // namespace
-} // namespace qvk::testing
-
-namespace qvk::testing {
-namespace {
 
 using DetectionWhileListed = window_test;
 

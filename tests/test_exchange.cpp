@@ -271,12 +271,6 @@ TEST_F(Sending, NoticesFromTheKeyboardAreKept) {
     EXPECT_FALSE(w.is_busy());
 }
 
-} // namespace
-} // namespace qvk::testing
-
-namespace qvk::testing {
-namespace {
-
 using VirtualKeyboardRead = window_test;
 
 TEST_F(VirtualKeyboardRead, ConnectingFillsEveryRecordFromTheKeyboard) {
@@ -336,12 +330,6 @@ TEST_F(VirtualKeyboardRead, RestartIntoTheBootloaderIsFoundAgainAsABootloader) {
     ASSERT_TRUE(wait_until([&] { return w.device_list().shown_kind(0) == kind_usb_boot; }, std::chrono::seconds(4)));
     EXPECT_EQ(w.device_list().label(0)->text(), "K[USB BL]");
 }
-
-} // namespace
-} // namespace qvk::testing
-
-namespace qvk::testing {
-namespace {
 
 using PageReads = window_test;
 
