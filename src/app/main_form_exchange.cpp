@@ -30,6 +30,15 @@ void copy_record(const std::vector<uint8_t>& from, record_bytes<N>& to) {
     std::memcpy(to.data(), from.data(), std::min(N, from.size()));
 }
 
+// Stores a reassembled record into the slot its sub value names; a sub value
+// beyond the slots stores nothing.
+template <size_t N, size_t Count>
+bool store_numbered(const std::vector<uint8_t>& from, uint32_t sub, std::array<record_bytes<N>, Count>& to) {
+    if (sub >= Count) return false;
+    copy_record(from, to[sub]);
+    return true;
+}
+
 } // namespace
 
 int Tmain_form::send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
@@ -142,10 +151,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::layer_state_changed: copy_payload(p, rec.layer_state); break;
     case cmd::read_flayer:
         if (reassemble(p, record_size::flayer, record, sub, broke)) {
-            if (sub < record_size::flayer_count) {
-                copy_record(record, rec.flayers[sub]);
-                rec.flayer_loaded[sub] = true;
-            }
+            if (store_numbered(record, sub, rec.flayers)) rec.flayer_loaded[sub] = true;
             mark_read_done(5);
             set_busy(1, 0);
             continue_initial_read();
@@ -155,10 +161,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         break;
     case cmd::read_tlayer:
         if (reassemble(p, record_size::tlayer, record, sub, broke)) {
-            if (sub < record_size::tlayer_count) {
-                copy_record(record, rec.tlayers[sub]);
-                rec.tlayer_loaded[sub] = true;
-            }
+            if (store_numbered(record, sub, rec.tlayers)) rec.tlayer_loaded[sub] = true;
             mark_read_done(6);
             set_busy(1, 0);
             continue_initial_read();
@@ -200,7 +203,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::rhythm_state: copy_payload(p, rec.rhythm_state); break;
     case cmd::read_macro:
         if (reassemble(p, record_size::macro_group, record, sub, broke)) {
-            if (sub < record_size::macro_group_count) copy_record(record, rec.macros[sub]);
+            store_numbered(record, sub, rec.macros);
             set_busy(1, 0);
         } else if (broke) {
             set_busy(1, 0);
