@@ -11,6 +11,7 @@
 #include <optional>
 #include <thread>
 
+#include "link/battery_reply.h"
 #include "link/command_catalogue.h"
 #include "link/data_rebuild.h"
 #include "link/hid_detect_dev.h"
@@ -218,7 +219,7 @@ TEST_F(keyboard, BatteryReplyCarriesPercentAndLittleEndianDoubleVolts) {
     auto r = ask(cmd::read_battery);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->data[0], 76);
-    EXPECT_DOUBLE_EQ(sim::get_f64(&r->data[1]), 3.95);
+    EXPECT_DOUBLE_EQ(battery_reply::voltage_of(r->data.data()), 3.95);
 }
 
 TEST_F(keyboard, BootloadersAnswerDeviceInformationButHoldNoRecords) {
@@ -508,8 +509,8 @@ TEST_F(keyboard, NotificationsReachTheLinkAndUpdateTheRecords) {
     device->notify_backlight(cmd::bkl_speed, 0, 0x0321); // effect 4's speed
     r = next_reply();
     ASSERT_TRUE(r);
-    EXPECT_EQ(sim::get_u16(&r->data[1]), 0x0321);
-    EXPECT_EQ(sim::get_u16(&device->record(cmd::read_lighting)[7 + 20 * 4]), 0x0321);
+    EXPECT_EQ(sim::read_u16(&r->data[1]), 0x0321);
+    EXPECT_EQ(sim::read_u16(&device->record(cmd::read_lighting)[7 + 20 * 4]), 0x0321);
 
     device->notify_status(sim::status::hardware_erased);
     r = next_reply();

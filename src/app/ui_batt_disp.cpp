@@ -3,9 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <cstring>
 
 #include "common/text_format.h"
+#include "link/battery_reply.h"
 
 namespace qvk {
 
@@ -51,11 +51,7 @@ void ui_batt_disp::update(uint8_t level, double voltage) {
 }
 
 void ui_batt_disp::update_from_reply(const uint8_t* payload) {
-    double v = 0.0;
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | payload[off_voltage + size_t(i)];
-    std::memcpy(&v, &bits, sizeof v);
-    update(payload[off_level], v);
+    update(payload[battery_reply::off_level], battery_reply::voltage_of(payload));
 }
 
 QString ui_batt_disp::shown_text() const {

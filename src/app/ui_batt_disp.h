@@ -18,11 +18,6 @@ public:
 
     static constexpr uint32_t hint_text_id = 500;
     static const char* const hint_default;
-    // Battery reply payload: level in percent, then the voltage as a
-    // little-endian IEEE double.
-    static constexpr size_t off_level = 0;
-    static constexpr size_t off_voltage = 1;
-    static constexpr size_t payload_size = 9;
 
     ui_batt_disp(QWidget* parent, text_lookup texts, std::function<void()> request_update);
     ~ui_batt_disp();

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/packet.h"
+
 namespace qvk {
 
 using func_code = std::array<uint8_t, 4>;
@@ -20,11 +22,8 @@ constexpr size_t fc_p2 = 2;
 constexpr size_t fc_p3 = 3;
 
 // The 16-bit little-endian parameter starting at byte off (1 or 2).
-inline uint16_t fc_u16(const func_code& c, size_t off) { return uint16_t(c[off] | (c[off + 1] << 8)); }
-inline void fc_set_u16(uint8_t* slot, size_t off, uint16_t v) {
-    slot[off] = uint8_t(v & 0xFF);
-    slot[off + 1] = uint8_t(v >> 8);
-}
+inline uint16_t fc_u16(const func_code& c, size_t off) { return packet::read_u16(c.data() + off); }
+inline void fc_set_u16(uint8_t* slot, size_t off, uint16_t v) { packet::write_u16(slot + off, v); }
 inline func_code fc_from(const uint8_t* slot) { return {slot[0], slot[1], slot[2], slot[3]}; }
 
 // Function kinds (byte 0). Kinds 4, 25, 26 and 59-255 are never produced.

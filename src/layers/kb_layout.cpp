@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
+#include "link/packet.h"
+
 namespace qvk::layout {
 
 namespace {
-uint16_t get_u16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-void put_u16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
+using packet::read_u16;
+using packet::write_u16;
 } // namespace
 
 unsigned columns(const uint8_t* layout) { return std::min<unsigned>(layout[off_columns], max_columns); }
@@ -20,15 +19,15 @@ key_entry read_key_entry(const uint8_t* layout, unsigned column, unsigned row) {
     key_entry e;
     if (column >= max_columns || row >= max_rows) return e;
     const uint8_t* p = layout + entry_offset(column, row);
-    const uint16_t word = get_u16(p);
+    const uint16_t word = read_u16(p);
     e.kind = uint8_t((p[entry_off_flags] >> kind_shift) & kind_mask);
     e.light_low = uint8_t(p[entry_off_flags] & light_low_mask);
     e.light_index = uint8_t((word >> light_index_shift) & light_index_mask);
     e.light_byte = p[entry_off_light_byte];
-    e.x = get_u16(p + entry_off_x);
-    e.y = get_u16(p + entry_off_y);
-    e.width = get_u16(p + entry_off_width);
-    e.height = get_u16(p + entry_off_height);
+    e.x = read_u16(p + entry_off_x);
+    e.y = read_u16(p + entry_off_y);
+    e.width = read_u16(p + entry_off_width);
+    e.height = read_u16(p + entry_off_height);
     e.key_id = p[entry_off_key_id];
     return e;
 }
@@ -36,15 +35,15 @@ key_entry read_key_entry(const uint8_t* layout, unsigned column, unsigned row) {
 void write_key_entry(uint8_t* layout, unsigned column, unsigned row, const key_entry& e) {
     if (column >= max_columns || row >= max_rows) return;
     uint8_t* p = layout + entry_offset(column, row);
-    const uint16_t kept = uint16_t(get_u16(p) & ~((light_index_mask << light_index_shift) | 0x3F));
+    const uint16_t kept = uint16_t(read_u16(p) & ~((light_index_mask << light_index_shift) | 0x3F));
     const uint16_t word = uint16_t(kept | ((e.light_index & light_index_mask) << light_index_shift) |
                                    ((e.kind & kind_mask) << kind_shift) | (e.light_low & light_low_mask));
-    put_u16(p, word);
+    write_u16(p, word);
     p[entry_off_light_byte] = e.light_byte;
-    put_u16(p + entry_off_x, e.x);
-    put_u16(p + entry_off_y, e.y);
-    put_u16(p + entry_off_width, e.width);
-    put_u16(p + entry_off_height, e.height);
+    write_u16(p + entry_off_x, e.x);
+    write_u16(p + entry_off_y, e.y);
+    write_u16(p + entry_off_width, e.width);
+    write_u16(p + entry_off_height, e.height);
     p[entry_off_key_id] = e.key_id;
 }
 
@@ -68,7 +67,7 @@ unsigned ambient_count(const uint8_t* layout) {
 
 uint16_t ambient_light(const uint8_t* layout, unsigned u) {
     if (u >= ambient_count(layout)) return 0;
-    return get_u16(layout + off_ambient_table + 2 * u);
+    return read_u16(layout + off_ambient_table + 2 * u);
 }
 
 void set_ambient_light(uint8_t* layout, unsigned u, uint8_t byte0, uint8_t byte1) {

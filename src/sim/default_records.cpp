@@ -7,24 +7,10 @@
 
 #include "functions/func_code.h"
 #include "layers/kb_layout.h"
+#include "link/battery_reply.h"
 #include "link/command_catalogue.h"
 
 namespace qvk::sim {
-
-uint16_t get_u16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-void put_u16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-double get_f64(const uint8_t* p) {
-    uint64_t u = 0;
-    for (int i = 7; i >= 0; --i) u = (u << 8) | p[i];
-    return std::bit_cast<double>(u);
-}
-void put_f64(uint8_t* p, double v) {
-    uint64_t u = std::bit_cast<uint64_t>(v);
-    for (int i = 0; i < 8; ++i, u >>= 8) p[i] = uint8_t(u);
-}
 
 namespace {
 
@@ -89,10 +75,10 @@ const std::vector<board_key>& full_size_keys() {
 
 bytes default_scan_params() {
     bytes r(record_size::scan_params, 0);
-    put_u16(&r[scan::off_debounce_ms], 5);
-    put_u16(&r[scan::off_multi_tap_ms], 250);
-    put_u16(&r[scan::off_hold_ms], 300);
-    put_u16(&r[scan::off_sleep_s], 10);
+    write_u16(&r[scan::off_debounce_ms], 5);
+    write_u16(&r[scan::off_multi_tap_ms], 250);
+    write_u16(&r[scan::off_hold_ms], 300);
+    write_u16(&r[scan::off_sleep_s], 10);
     return r;
 }
 
@@ -115,7 +101,7 @@ bytes default_ble_params() {
     r[ble::off_slot] = 0;
     r[ble::off_tx_power] = 0;
     r[ble::off_sleep_enabled] = 1;
-    put_u16(&r[ble::off_sleep_s], 300);
+    write_u16(&r[ble::off_sleep_s], 300);
     return r;
 }
 
@@ -230,9 +216,9 @@ bytes default_lighting() {
     for (unsigned i = 0; i < builtin; ++i) {
         uint8_t* e = &r[led::off_effects + led::effect_size * i];
         if (i == 0) continue; // effect 0: all lights steady, nothing to adjust
-        put_u16(e + led::eff_off_speed, 50);
-        put_u16(e + led::eff_off_speed_min, 10);
-        put_u16(e + led::eff_off_speed_max, 200);
+        write_u16(e + led::eff_off_speed, 50);
+        write_u16(e + led::eff_off_speed_min, 10);
+        write_u16(e + led::eff_off_speed_max, 200);
         if (i % 3 == 1) { // every third effect takes a parameter
             e[led::eff_off_param] = 3;
             e[led::eff_off_param_min] = 1;
@@ -274,15 +260,15 @@ bytes default_lighting() {
         cg[led::cg_off_speed_min] = 10;
         cg[led::cg_off_speed_max] = 200;
     }
-    put_u16(&r[led::off_vu_gain], 100);
-    put_u16(&r[led::off_rhythm_gain], 100);
+    write_u16(&r[led::off_vu_gain], 100);
+    write_u16(&r[led::off_rhythm_gain], 100);
     return r;
 }
 
 bytes default_battery() {
     bytes r(record_size::battery, 0);
-    r[battery::off_level] = 76;
-    put_f64(&r[battery::off_voltage], 3.95);
+    r[battery_reply::off_level] = 76;
+    battery_reply::put_voltage(r.data(), 3.95);
     return r;
 }
 

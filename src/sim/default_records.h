@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "layers/layer_state.h"
+#include "link/packet.h"
 
 namespace qvk::sim {
 
@@ -95,12 +96,6 @@ constexpr size_t column_stride = 24;
 constexpr size_t position_size = 3;
 } // namespace picture
 
-// Battery reply: level in percent, then the voltage as a little-endian double.
-namespace battery {
-constexpr size_t off_level = 0;
-constexpr size_t off_voltage = 1;
-} // namespace battery
-
 // One key of the default board: matrix position, place and size in quarter
 // key units, HID keyboard usage and a label.
 struct board_key {
@@ -140,10 +135,9 @@ bytes default_custom_picture(unsigned number);
 bytes default_macro_group(unsigned group);
 bytes default_trigger_mode();
 
-// Reads and writes the little-endian fields of a record.
-uint16_t get_u16(const uint8_t* p);
-void put_u16(uint8_t* p, uint16_t v);
-double get_f64(const uint8_t* p);
-void put_f64(uint8_t* p, double v);
+// Little-endian fields are read and written with packet::read_u16 and
+// packet::write_u16.
+using packet::read_u16;
+using packet::write_u16;
 
 } // namespace qvk::sim

@@ -162,7 +162,7 @@ bool device_records::store_short(uint8_t c, uint8_t sub, uint16_t value16, uint3
         return true;
     case cmd::set_ble_sleep:
         ble_[ble::off_sleep_enabled] = sub ? 1 : 0;
-        put_u16(&ble_[ble::off_sleep_s], value16);
+        write_u16(&ble_[ble::off_sleep_s], value16);
         return true;
     case cmd::set_ble_power: ble_[ble::off_tx_power] = sub; return true;
     case cmd::bkl_driver_current: led_rec[led::off_driver_current] = sub; return true;
@@ -174,7 +174,7 @@ bool device_records::store_short(uint8_t c, uint8_t sub, uint16_t value16, uint3
         led_rec[led::off_effect] = sub;
         return true;
     case cmd::bkl_speed:
-        if (effect) put_u16(effect + led::eff_off_speed, value16);
+        if (effect) write_u16(effect + led::eff_off_speed, value16);
         else if (custom) custom[led::cg_off_speed] = uint8_t(value16);
         else return false;
         return true;
@@ -189,8 +189,8 @@ bool device_records::store_short(uint8_t c, uint8_t sub, uint16_t value16, uint3
         return true;
     case cmd::bkl_master_switch: led_rec[led::off_master] = sub; return true;
     case cmd::rhythm_gains:
-        put_u16(led_rec + led::off_vu_gain, value16);
-        put_u16(led_rec + led::off_rhythm_gain, uint16_t(value32));
+        write_u16(led_rec + led::off_vu_gain, value16);
+        write_u16(led_rec + led::off_rhythm_gain, uint16_t(value32));
         return true;
     default: return false;
     }

@@ -31,24 +31,24 @@ bool keyboard_image_ok(std::span<const uint8_t> file) {
     using namespace image;
     if (file.size() <= header_size) return false;
     const uint8_t* h = file.data();
-    if (get_u16(h + off_generator) != generator_version) return false;
-    if (get_u16(h + off_target) != target_keyboard) return false;
+    if (read_u16(h + off_generator) != generator_version) return false;
+    if (read_u16(h + off_target) != target_keyboard) return false;
     if (h[off_marker_a] != marker_a || h[off_marker_b] != marker_b) return false;
     const uint32_t length = get_u32(h + off_length);
     if (size_t(length) + header_size != file.size()) return false;
-    if (get_u16(h + off_field_a) > field_limit || get_u16(h + off_field_b) > field_limit) return false;
+    if (read_u16(h + off_field_a) > field_limit || read_u16(h + off_field_b) > field_limit) return false;
     return crc8(file.subspan(header_size)) == h[off_crc];
 }
 
 std::vector<uint8_t> make_keyboard_image(std::span<const uint8_t> payload, uint16_t version) {
     using namespace image;
     std::vector<uint8_t> f(header_size + payload.size(), 0);
-    put_u16(&f[off_generator], generator_version);
-    put_u16(&f[off_target], target_keyboard);
+    write_u16(&f[off_generator], generator_version);
+    write_u16(&f[off_target], target_keyboard);
     f[off_marker_a] = marker_a;
     f[off_marker_b] = marker_b;
     f[off_crc] = crc8(payload);
-    put_u16(&f[off_version], version);
+    write_u16(&f[off_version], version);
     const uint32_t n = uint32_t(payload.size());
     for (int i = 0; i < 4; ++i) f[off_length + i] = uint8_t(n >> (8 * i));
     std::copy(payload.begin(), payload.end(), f.begin() + header_size);
