@@ -235,15 +235,16 @@ TEST_F(Sending, WriteEndsTheBusyStateWhenSentAndAReadWhenAnswered) {
     EXPECT_EQ(kb->received().size(), 1u + 2 * 30);
 
     // A read that awaits its reply keeps the indicator running after sending.
-    ASSERT_EQ(w.send_command(cmd::read_flayer, 2, 0, 0, 1, true), 0);
+    const uint8_t layer_shown = uint8_t(w.cur_flayer());
+    ASSERT_EQ(w.send_command(cmd::read_flayer, layer_shown, 0, 0, 1, true), 0);
     packet::packet64 p;
     ASSERT_TRUE(kb->wait_request(62, p));
     wait_until([] { return false; }, std::chrono::milliseconds(30));
     EXPECT_TRUE(w.is_busy());
-    kb->reply_record(cmd::read_flayer, 2, patterned(record_size::flayer, 77));
+    kb->reply_record(cmd::read_flayer, layer_shown, patterned(record_size::flayer, 77));
     ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
-    EXPECT_TRUE(w.records().flayer_loaded[2]);
-    EXPECT_EQ(w.records().flayers[2][0], 77);
+    EXPECT_TRUE(w.records().flayer_loaded[layer_shown]);
+    EXPECT_EQ(w.records().flayers[layer_shown][0], 77);
 }
 
 TEST_F(Sending, KeyboardGoneDuringAWriteReturnsToTheList) {

@@ -24,12 +24,15 @@ const QStringList keyboard_pages = {"fl_0", "fl_7", "tl_3", "music_spectrum", "l
                                     "led_ws_lig", "led_indicator_edit", "indicator_action_edit",
                                     "led_user_led_edit", "macro_edit"};
 
-// Triggers an action and tells whether its page came up.
+// Triggers an action and tells whether its page came up. A page that reads
+// from the keyboard is given time to get its answer.
 bool opens(Tmain_form& w, const QString& action) {
     w.action("drive_config")->trigger(); // start every try from another page
     const int before = w.current_card();
     w.action(action)->trigger();
-    return w.current_card() != before;
+    const bool opened = w.current_card() != before;
+    if (opened) wait_until([&] { return !w.is_busy(); });
+    return opened;
 }
 
 using WindowStart = window_test;
@@ -147,6 +150,7 @@ TEST_F(PageGuards, LayerActionsShowTheirCaptionOnTheTitleBar) {
     w.action("fl_3")->trigger();
     EXPECT_EQ(w.current_card(), c_flayer_edit);
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层3"));
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); })); // layer 3 is read
     w.action("tl_5")->trigger();
     EXPECT_EQ(w.current_card(), c_tlayer_edit);
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("触发层5"));

@@ -20,8 +20,14 @@ QString qt_dialog_service::open_file_name(const QString& caption, const QString&
     return QFileDialog::getOpenFileName(parent_, caption, QString(), filter);
 }
 
-QString qt_dialog_service::save_file_name(const QString& caption, const QString& filter, const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent_, caption, suggested, filter);
+QString qt_dialog_service::save_file_name(const QString& caption, const QString& filter,
+                                          const QString& default_suffix) {
+    QFileDialog d(parent_, caption, QString(), filter);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setFileMode(QFileDialog::AnyFile);
+    d.setDefaultSuffix(default_suffix);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().constFirst();
 }
 
 std::optional<QColor> qt_dialog_service::pick_colour(const QColor& initial) {

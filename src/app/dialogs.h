@@ -16,9 +16,10 @@ public:
     virtual ~dialog_service() = default;
     virtual void show_message(const QString& text) = 0;
     virtual bool ask_yes_no(const QString& caption, const QString& text) = 0;
-    // Empty when the user cancelled.
+    // Empty when the user cancelled. Filters are "text(pattern);;text(pattern)".
     virtual QString open_file_name(const QString& caption, const QString& filter) = 0;
-    virtual QString save_file_name(const QString& caption, const QString& filter, const QString& suggested) = 0;
+    // A name typed without an extension gets default_suffix.
+    virtual QString save_file_name(const QString& caption, const QString& filter, const QString& default_suffix) = 0;
     virtual std::optional<QColor> pick_colour(const QColor& initial) = 0;
 };
 
@@ -40,7 +41,7 @@ public:
     void show_message(const QString& text) override;
     bool ask_yes_no(const QString& caption, const QString& text) override;
     QString open_file_name(const QString& caption, const QString& filter) override;
-    QString save_file_name(const QString& caption, const QString& filter, const QString& suggested) override;
+    QString save_file_name(const QString& caption, const QString& filter, const QString& default_suffix) override;
     std::optional<QColor> pick_colour(const QColor& initial) override;
 
 private:

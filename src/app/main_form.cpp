@@ -28,6 +28,8 @@
 #include "app/nav_menu.h"
 #include "app/skins.h"
 #include "functions/key_code_convert.h"
+#include "layers/flayer_mgr.h"
+#include "layers/key_cap_pictures.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -258,6 +260,7 @@ void Tmain_form::build_cards() {
         cp_1_->addWidget(c);
     }
     build_device_list_card();
+    build_flayer_card();
     build_driver_cfg_card();
 }
 
@@ -545,6 +548,7 @@ void Tmain_form::run_action(QAction* a) {
     if (!guard_passes(d.guard)) return;
     if (d.card == c_driver_cfg && cp_1_->currentIndex() == c_driver_cfg) return;
     show_page(a, d.card);
+    if (d.card == c_flayer_edit) fl_0Execute(unsigned(d.tag));
 }
 
 void Tmain_form::show_page(QAction* a, int card) {
@@ -590,6 +594,8 @@ void Tmain_form::apply_ui_texts() {
     N1_->setText(lng(txt::tray_restore, text_tray_restore));
     N2_->setText(lng(txt::tray_exit, text_tray_exit));
     if (batt_) batt_->redraw();
+    if (flayer_mgr_) flayer_mgr_->apply_texts();
+    if (fl_edit_) fl_edit_->redraw();
     for (uint32_t i = 0; i < device_list_view::max_entries; ++i)
         if (device_list_->shown_kind(i) != 0) draw_entry(i, device_list_->shown_connected(i));
 }

@@ -17,6 +17,7 @@
 #include "app/dialogs.h"
 #include "app/keyboard_records.h"
 #include "app/main_form_texts.h"
+#include "layers/fl_edit_class.h"
 #include "link/hid_detect_dev.h"
 #include "link/hidconnect.h"
 #include "link/initial_read.h"
@@ -68,6 +69,9 @@ struct dpi_info {
     int dpi_y = 96;
     float scale = 1.0f;
 };
+
+class flayer_mgr;
+class key_cap_pictures;
 
 namespace timing {
 constexpr int detect_interval_ms = 1000;   // searching for keyboards
@@ -148,6 +152,16 @@ public:
     // Asks the connected keyboard for its battery state.
     void request_battery_update();
 
+    // Function layers: the layer shown and edited, the strip over it and
+    // the keyboard drawing (both exist from the first layer state of a
+    // connection until it ends).
+    unsigned cur_flayer() const { return cur_flayer_; }
+    flayer_mgr* flayer_strip() const { return flayer_mgr_.get(); }
+    fl_edit_class* flayer_editor() const { return fl_edit_.get(); }
+    // The one callback of both layer strips.
+    void layer_strip_event(int index, int state, int event);
+    QTimer* save_button_timer() const { return Timer_flayer_and_tlayer_save_button_enable_; }
+
     // Settings and state.
     const dpi_info& dpi() const { return dpi_; }
     app_settings& settings() { return settings_; }
@@ -202,6 +216,23 @@ private:
     bool guard_passes(page_guard g) const;
     void run_action(QAction* a);
     void show_page(QAction* a, int card);
+
+    // Function layers (main_form_flayers.cpp).
+    void build_flayer_card();
+    void fl_0Execute(unsigned layer);
+    void on_layer_state(const uint8_t* payload, bool initial_read_reply);
+    void on_flayer_reply(const std::vector<uint8_t>& record, uint32_t sub);
+    void show_layer_strips();
+    void show_flayer_editor();
+    void fit_flayer_canvas();
+    void flayer_key_click(Qt::MouseButton button, unsigned layer, unsigned key_id, bool press_half, unsigned column,
+                          unsigned row);
+    void open_flayer_picker(unsigned layer, unsigned key_id, bool press_half, unsigned column, unsigned row);
+    void save_flayer();
+    void save_flayer_as();
+    void load_flayer_file();
+    void clear_flayer();
+    void Timer_flayer_and_tlayer_save_button_enableTimer();
 
     void load_skin_settings();
     void load_auto_connect();
@@ -300,6 +331,19 @@ private:
     QTimer* timer_skin_change_re_conn_device_ = nullptr;
     QTimer* Timer_flayer_and_tlayer_save_button_enable_ = nullptr;
     QTimer* timer_probe_timeout_ = nullptr;
+    // Function-layer page.
+    QWidget* flayer_canvas_ = nullptr;
+    unsigned cur_flayer_ = 0;
+    std::unique_ptr<flayer_mgr> flayer_mgr_;
+    std::unique_ptr<fl_edit_class> fl_edit_;
+    std::unique_ptr<key_cap_pictures> dev_icon_collocation_;
+    // The editor's drawing styles, one per item of the icon-colour combo.
+    std::array<draw_style, 3> draw_styles_{{{-1, 0x000000, 0x267397, 0x267397},
+                                            {0, 0x000000, 0x267397, 0x267397},
+                                            {1, 0xFFFFFF, 0x267397, 0x267397}}};
+    // Counts editors created, so that a picker closing after its editor was
+    // torn down writes nothing.
+    unsigned flayer_editor_generation_ = 0;
     // Tray.
     QSystemTrayIcon* tray_icon_ = nullptr;
     QMenu* tray_pop_menu_ = nullptr;

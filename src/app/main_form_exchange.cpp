@@ -143,18 +143,11 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             continue_initial_read();
         }
         break;
-    case cmd::read_layer_state:
-        copy_payload(p, rec.layer_state);
-        mark_read_done(4);
-        continue_initial_read();
-        break;
-    case cmd::layer_state_changed: copy_payload(p, rec.layer_state); break;
+    case cmd::read_layer_state: on_layer_state(payload_of(p), true); break;
+    case cmd::layer_state_changed: on_layer_state(payload_of(p), false); break;
     case cmd::read_flayer:
         if (reassemble(p, record_size::flayer, record, sub, broke)) {
-            if (store_numbered(record, sub, rec.flayers)) rec.flayer_loaded[sub] = true;
-            mark_read_done(5);
-            set_busy(1, 0);
-            continue_initial_read();
+            on_flayer_reply(record, sub);
         } else if (broke) {
             set_busy(1, 0);
         }
@@ -229,6 +222,7 @@ void Tmain_form::continue_initial_read() {
         if (initial_read_.finished) return;
         initial_read_.finished = true;
         set_task_busy(false);
+        show_flayer_editor();
         request_battery_update();
         return;
     }

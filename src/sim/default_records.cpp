@@ -6,6 +6,7 @@
 #include <string>
 
 #include "functions/func_code.h"
+#include "layers/flayer_record.h"
 #include "layers/kb_layout.h"
 #include "link/battery_reply.h"
 #include "link/command_catalogue.h"

@@ -38,13 +38,6 @@ constexpr size_t off_sleep_enabled = 146;
 constexpr size_t off_sleep_s = 147;      // 16-bit
 } // namespace ble
 
-// Function layer: 192 slots of press code + release code.
-namespace flayer {
-constexpr size_t slot_size = 8;
-constexpr size_t off_press = 0;
-constexpr size_t off_release = 4;
-} // namespace flayer
-
 // Trigger layer: where the key positions of the combinations lie.
 namespace tlayer {
 constexpr size_t off_combos = 112;
