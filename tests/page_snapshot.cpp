@@ -1,0 +1,107 @@
+// Renders the main window showing one page against the demo keyboard, for
+// the documentation:
+//   page_snapshot OUT.png [action] [icon-colour item] [scale item] [language-index]
+// The window is connected to the virtual keyboard, reads it, opens the page
+// of the action (fl_0 when none is named) and is saved as a PNG file.
+
+#include <QApplication>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "app/dialogs.h"
+#include "app/main_form.h"
+#include "layers/flayer_mgr.h"
+#include "link/link_kind.h"
+#include "sim/virtual_keyboard.h"
+
+namespace {
+
+bool wait_for(const std::function<bool()>& done, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+void copy_tree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QString& f : src.entryList(QDir::Files)) QFile::copy(src.filePath(f), to + QLatin1Char('/') + f);
+    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        copy_tree(src.filePath(d), to + QLatin1Char('/') + d);
+}
+
+// Picks a combo item as a user would, so that the window hears of it.
+void choose(QComboBox* box, int item) {
+    if (!box || item <= 0 || item >= box->count()) return;
+    box->setCurrentIndex(item);
+    emit box->activated(item);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUT.png [action] [icon-colour item] [scale item] [language-index]\n", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString action = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("fl_0");
+    const int colours = argc > 3 ? std::atoi(argv[3]) : 0;
+    const int scale = argc > 4 ? std::atoi(argv[4]) : 0;
+
+    // The tool's files in a folder of their own (the window writes its
+    // settings beside them).
+    QTemporaryDir dir;
+    copy_tree(QStringLiteral(QVK_RESOURCES), dir.path());
+
+    auto demo = std::make_shared<qvk::sim::virtual_transport>();
+    demo->add(std::make_shared<qvk::sim::virtual_keyboard>(qvk::kind_usb, "QVK Demo Keyboard", 0x0105));
+    qvk::silent_dialog_service dialogs;
+    qvk::Tmain_form::options o;
+    o.exe_dir = dir.path().toStdString();
+    o.bus = std::make_shared<qvk::device_bus>();
+    o.bus->add(demo);
+    o.dialogs = &dialogs;
+    o.tray_available = 0;
+    qvk::Tmain_form w(std::move(o));
+    if (argc > 5) {
+        w.cb_lng_select()->setCurrentIndex(std::atoi(argv[5]));
+        emit w.cb_lng_select()->activated(std::atoi(argv[5]));
+    }
+    w.show();
+    w.timer_detect_hid_deviceTimer();
+    if (!wait_for([&] { return w.probe_link() == nullptr && !w.is_task_busy(); }) || w.connect_device(0) ||
+        !wait_for([&] { return w.initial_read_finished() && !w.is_busy(); })) {
+        std::fprintf(stderr, "the demo keyboard did not connect\n");
+        return 1;
+    }
+    QAction* a = w.action(action);
+    if (!a) {
+        std::fprintf(stderr, "no action %s\n", qPrintable(action));
+        return 2;
+    }
+    a->trigger();
+    wait_for([&] { return !w.is_busy(); });
+    if (qvk::flayer_mgr* strip = w.flayer_strip()) {
+        choose(strip->colour_combo(), colours);
+        choose(strip->scale_combo(), scale);
+    }
+    wait_for([] { return false; }, 200);
+    if (!w.grab().save(out)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    return 0;
+}
