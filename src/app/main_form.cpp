@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -382,6 +383,8 @@ void Tmain_form::FormClose() {
     if (closed_) return;
     closed_ = true;
     closing_ = true;
+    // A picker left open holds the texts; it goes before anything else.
+    if (open_picker_) open_picker_->reject();
     timer_detect_hid_device_->stop();
     timer_skin_change_re_conn_device_->stop();
     timer_probe_timeout_->stop();
@@ -391,7 +394,6 @@ void Tmain_form::FormClose() {
     teardown_pages();
     batt_.reset();
     if (tray_icon_) tray_icon_->hide();
-    key_code_convert_.reset();
 }
 
 void Tmain_form::closeEvent(QCloseEvent* e) {

@@ -27,6 +27,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -344,6 +345,8 @@ private:
     // Counts editors created, so that a picker closing after its editor was
     // torn down writes nothing.
     unsigned flayer_editor_generation_ = 0;
+    // The function picker while it is open (closed when the window closes).
+    QPointer<QDialog> open_picker_;
     // Tray.
     QSystemTrayIcon* tray_icon_ = nullptr;
     QMenu* tray_pop_menu_ = nullptr;

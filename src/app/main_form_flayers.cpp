@@ -47,10 +47,15 @@ void Tmain_form::build_flayer_card() {
 
 void Tmain_form::fl_0Execute(unsigned layer) {
     cur_flayer_ = layer;
-    if (records_->flayer_loaded[layer])
+    if (records_->flayer_loaded[layer]) {
         show_flayer_editor();
-    else
+    } else {
+        // Until the layer arrives the drawing must not offer the keys of
+        // the layer shown before (they would be edited, and saved, under
+        // the new layer's name).
+        if (fl_edit_) fl_edit_->redraw();
         send_command(cmd::read_flayer, uint8_t(layer), 0, 0, 1, true);
+    }
 }
 
 // ---------------------------------------------------------------- replies
@@ -154,6 +159,7 @@ void Tmain_form::open_flayer_picker(unsigned layer, unsigned key_id, bool press_
         p.scale = dpi_.scale;
         p.dialogs = dialogs_;
         Tfunc_sel picker(p, this);
+        open_picker_ = &picker;
         picker.exec();
     }
     if (!fl_edit_ || generation != flayer_editor_generation_) return;

@@ -69,7 +69,7 @@ void fl_edit_class::redraw() {
         // A layer the tool has not received cannot be shown, and the keys
         // of another layer must not stay on screen to be edited under its
         // name.
-        if (cur_flayer_ && *cur_flayer_ != shown_layer_ && shown_layer_ < 8) {
+        if (shown_layer_ < 8) {
             for (auto& k : keys_)
                 if (k) k->hide();
             shown_layer_ = 8;
@@ -116,6 +116,7 @@ void fl_edit_class::paint_key(key_picture& k, const layout::key_entry& e, const 
     QPainter p(&img);
     const float s = view_scale_;
     QFont id_font = card_->font();
+    id_font.setBold(false);
     id_font.setPixelSize(std::max(1, int(key_id_text_px * s)));
     QFont text_font = card_->font();
     text_font.setPixelSize(std::max(1, int(function_text_px * s)));
@@ -187,6 +188,10 @@ void fl_edit_class::key_pressed(key_picture& k, Qt::MouseButton button, QPoint a
     const unsigned column = k.column(), row = k.row();
     if (key_click_) key_click_(button, shown_layer_, k.key_id(), press_half, column, row);
     draw_key(column, row);
+}
+
+key_picture* fl_edit_class::picture_at(unsigned column, unsigned row) const {
+    return column < layout::max_columns && row < layout::max_rows ? keys_[slot_index(column, row)].data() : nullptr;
 }
 
 QSize fl_edit_class::extent() const {

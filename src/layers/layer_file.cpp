@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -75,27 +76,52 @@ layer_file_result load_layer_file(const std::string& path, const layer_file_form
     return layer_file_result::ok;
 }
 
+// Writes the whole file straight into `path` (when no file can be made
+// beside it).
+static layer_file_result write_in_place(const std::string& path, const std::vector<uint8_t>& whole) {
+    fd_guard fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return layer_file_result::create_failed;
+    const bool written = write_all(fd.get(), whole.data(), whole.size()) == whole.size();
+    const bool closed = ::close(fd.release()) == 0;
+    return written && closed ? layer_file_result::ok : layer_file_result::write_failed;
+}
+
 layer_file_result save_layer_file(const std::string& path, const layer_file_format& format, const uint8_t* payload) {
     std::vector<uint8_t> whole(format.file_size());
     packet::write_u16(whole.data(), uint16_t(format.magic & 0xFFFFu));
     packet::write_u16(whole.data() + 2, uint16_t(format.magic >> 16));
     std::memcpy(whole.data() + 4, payload, format.payload_size);
 
-    std::string temp = path + ".XXXXXX";
-    fd_guard fd(::mkstemp(temp.data()));
-    if (fd.get() < 0) return layer_file_result::create_failed;
-    // Others may read the file, as with any document the user saves.
-    ::fchmod(fd.get(), 0644);
+    // A link is followed: the file it points to is the one replaced.
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    struct stat existing{};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) return layer_file_result::create_failed;
+
+    // The new bytes go to a file of their own beside the target, which then
+    // takes the target's place in one step.
+    std::string temp;
+    int raw = -1;
+    for (unsigned attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+        temp = target + ".new" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
+        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (raw < 0 && errno != EEXIST) break;
+    }
+    if (raw < 0) return write_in_place(target, whole);
+    fd_guard fd(raw);
+    if (exists) ::fchmod(fd.get(), existing.st_mode & 07777);
     const bool written = write_all(fd.get(), whole.data(), whole.size()) == whole.size() && ::fsync(fd.get()) == 0;
     const bool closed = ::close(fd.release()) == 0;
     if (!written || !closed) {
         ::unlink(temp.c_str());
         return layer_file_result::write_failed;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
-        // The target itself cannot be replaced (a folder of that name, no
-        // right to it): the file was not created.
         return layer_file_result::create_failed;
     }
     return layer_file_result::ok;

@@ -35,7 +35,9 @@ layer_file_result load_layer_file(const std::string& path, const layer_file_form
 
 // Writes a layer file. The bytes go to a new file beside the target that
 // then replaces it, so a failed write never leaves a damaged file behind or
-// loses the one that was there.
+// loses the one that was there. In a folder where no new file can be made
+// the target itself is overwritten. A link is followed, and a replaced file
+// keeps its permissions.
 layer_file_result save_layer_file(const std::string& path, const layer_file_format& format, const uint8_t* payload);
 
 } // namespace qvk

@@ -78,8 +78,12 @@ protected:
     virtual void tile_pressed(unsigned layer, Qt::MouseButton button) = 0;
 
     void draw_tile(unsigned layer);
+    // The callback may end the connection and with it this strip: it runs
+    // from a copy, and nothing of the strip is touched after it.
     void report(int index, int state, int event) const {
-        if (callback_) callback_(index, state, event);
+        if (!callback_) return;
+        const layer_strip_callback cb = callback_;
+        cb(index, state, event);
     }
     QString text(const strip_text& t) const;
 

@@ -3,6 +3,7 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace qvk {
 
@@ -53,11 +54,19 @@ void layer_tile::paintEvent(QPaintEvent*) {
     const QFontMetrics fm(f);
     const int tw = fm.horizontalAdvance(caption);
     const int th = fm.height();
-    p.drawText(QRect(w / 2 - tw / 2, h / 2 - th / 2, tw, th), Qt::AlignLeft | Qt::AlignTop, caption);
+    p.drawText(QRect((w - tw) / 2, (h - th) / 2, tw, th), Qt::AlignLeft | Qt::AlignTop, caption);
 }
 
+// What a press does may open a message box, and the link may be lost (and
+// the strip with this tile torn down) while it is open; so the action runs
+// once the press event is done with this tile. A tile destroyed before then
+// drops it.
 void layer_tile::mousePressEvent(QMouseEvent* e) {
-    if (on_press) on_press(layer_, e->button());
+    if (!on_press) return;
+    const Qt::MouseButton button = e->button();
+    QTimer::singleShot(0, this, [this, button] {
+        if (on_press) on_press(layer_, button);
+    });
 }
 
 void layer_tile::enterEvent(QEnterEvent*) {
