@@ -75,12 +75,3 @@ void one_key_redraw(benchmark::State& state) {
 BENCHMARK(one_key_redraw)->Arg(1)->Arg(5)->ArgNames({"scale_item"})->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
