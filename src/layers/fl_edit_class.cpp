@@ -189,6 +189,11 @@ void fl_edit_class::key_pressed(key_picture& k, Qt::MouseButton button, QPoint a
     draw_key(column, row);
 }
 
+key_picture* fl_edit_class::picture_at(unsigned column, unsigned row) const {
+    if (column >= layout::max_columns || row >= layout::max_rows) return nullptr;
+    return keys_[slot_index(column, row)].data();
+}
+
 QSize fl_edit_class::extent() const {
     int right = 0, bottom = 0;
     for (const auto& k : keys_) {
