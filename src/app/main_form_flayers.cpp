@@ -47,10 +47,14 @@ void Tmain_form::build_flayer_card() {
 
 void Tmain_form::fl_0Execute(unsigned layer) {
     cur_flayer_ = layer;
-    if (records_->flayer_loaded[layer])
+    if (records_->flayer_loaded[layer]) {
         show_flayer_editor();
-    else
-        send_command(cmd::read_flayer, uint8_t(layer), 0, 0, 1, true);
+        return;
+    }
+    // Until the layer arrives the drawing shows no keys: the keys of the
+    // layer shown before must not stay on screen under this layer's name.
+    if (fl_edit_) fl_edit_->redraw();
+    send_command(cmd::read_flayer, uint8_t(layer), 0, 0, 1, true);
 }
 
 // ---------------------------------------------------------------- replies
