@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -243,7 +244,10 @@ TEST_F(FlayerPage, KeyEditedThroughThePickerIsSavedIntoTheKeyboardsLayer) {
 
 // ---------------------------------------------------------------- strip tiles
 
+QRgb pixel_of(QWidget* w, QPoint at) { return w->grab().toImage().pixel(at) & 0xFFFFFF; }
+
 void expect_tiles(Tmain_form& w, const std::array<int, 8>& states) {
+    static const QRgb fills[3] = {0xBBBBBB, 0x73E199, 0xFF8040};
     static const char* const hints[3] = {"层已关闭，鼠标左键开启，右键切换到这个层",
                                          "层已开启，鼠标左键关闭，右键切换到这个层",
                                          "当前的默认层，鼠标右键其他层则切换到其他层"};
@@ -252,6 +256,7 @@ void expect_tiles(Tmain_form& w, const std::array<int, 8>& states) {
         EXPECT_EQ(t->state(), states[i]) << "tile " << i;
         EXPECT_EQ(t->toolTip(), text_of(w, 700 + uint32_t(states[i]), hints[states[i]])) << "tile " << i;
         EXPECT_EQ(t->toolTip(), QString::fromUtf8(hints[states[i]])) << "tile " << i;
+        EXPECT_EQ(pixel_of(w.flayer_strip()->tile(i), {4, 4}), fills[states[i]]) << "tile " << i;
     }
 }
 
@@ -292,6 +297,28 @@ TEST_F(FlayerPage, TileClicksSendTheLayerStateAndRedrawTheirTiles) {
     }
     EXPECT_EQ(w.cur_flayer(), 0u);
     EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(FlayerPage, TileUnderTheMouseIsOutlinedInRedUntilTheMouseLeaves) {
+    Tmain_form& w = open_board();
+    const flayer_mgr& s = *w.flayer_strip();
+    auto outline = [&](unsigned i) { return pixel_of(s.tile(i), {0, s.tile(i)->height() / 2}); };
+    auto inner = [&](unsigned i) { return pixel_of(s.tile(i), {1, s.tile(i)->height() / 2}); };
+    auto enter = [&](unsigned i) {
+        QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(s.tile(i), &e);
+    };
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(outline(i), 0xECEC00u) << i;
+    EXPECT_EQ(inner(0), 0x267397u);
+    enter(1);
+    EXPECT_EQ(outline(1), 0xFF0000u);
+    enter(2); // the mouse moved on without a leave for tile 1
+    EXPECT_EQ(outline(1), 0xECEC00u);
+    EXPECT_EQ(outline(2), 0xFF0000u);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(s.tile(2), &leave);
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(outline(i), 0xECEC00u) << i;
+    EXPECT_EQ(inner(2), 0x267397u);
 }
 
 TEST_F(FlayerPage, StateReportedByTheKeyboardRedrawsTheTilesOnly) {
@@ -855,6 +882,31 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForOnceAndAReplyForAnotherLayerIsDropped) 
     ASSERT_TRUE(kb->wait_request(3, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_battery);
     EXPECT_EQ(kb->requests().size(), 3u);
+}
+
+TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
+    auto kb = add_manual_keyboard(kind_usb);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    kb->reply_record(cmd::layer_state_changed, 0, {4, 0, 0, 0, 0, 0, 1, 0, 0, 2});
+    ASSERT_TRUE(wait_until([&] { return w.flayer_strip() != nullptr; }));
+    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 2);
+    EXPECT_EQ(w.flayer_strip()->tile(5)->state(), 1);
+    EXPECT_FALSE(w.is_read_done(4));
+
+    // The read goes on in order, one request per reply (a report that
+    // pushed it on would have asked twice); the state it reads redraws the
+    // strip but keeps the layer chosen when the strip was made.
+    answer_initial_read(*kb, {0, 1, 1, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
+    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(w.flayer_strip()->tile(0)->state(), 2);
+    EXPECT_EQ(w.flayer_strip()->tile(1)->state(), 1);
+    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 0);
+    // The layer the read brought (the default, 0) is not the one shown.
+    EXPECT_FALSE(w.records().flayer_loaded[0]);
 }
 
 TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTriggerByte) {
