@@ -838,7 +838,7 @@ TEST_F(FlayerPage, PickerOpenWhenTheKeyboardIsUnpluggedWritesNothing) {
 
 using FlayerReads = window_test;
 
-TEST_F(FlayerReads, UnreadLayerIsAskedForOnceAndAReplyForAnotherLayerIsDropped) {
+TEST_F(FlayerReads, UnreadLayerIsAskedForAndOnlyAWholeReplyForItIsKept) {
     std::shared_ptr<manual_keyboard> kb;
     Tmain_form& w = open_read(kb);
     ASSERT_TRUE(w.records().flayer_loaded[0]);
@@ -863,9 +863,21 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForOnceAndAReplyForAnotherLayerIsDropped) 
     EXPECT_FALSE(w.records().flayer_loaded[3]);
     EXPECT_EQ(w.cur_flayer(), 3u);
 
-    // Asked again, the right layer comes and is kept.
+    // Asked again, the reply loses a chunk on the way: the rest is dropped
+    // and the busy state ends.
     w.action("fl_3")->trigger();
     ASSERT_TRUE(kb->wait_request(2, p));
+    EXPECT_EQ(p[packet::off_sub], 3);
+    auto chunks = manual_keyboard::record_chunks(cmd::read_flayer, 3, patterned(record_size::flayer, 0x92));
+    chunks.erase(chunks.begin() + 1);
+    for (const auto& c : chunks) kb->send_packet(c);
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    EXPECT_EQ(w.records().flayers[3], layer3);
+    EXPECT_FALSE(w.records().flayer_loaded[3]);
+
+    // And again: now the right layer comes whole and is kept.
+    w.action("fl_3")->trigger();
+    ASSERT_TRUE(kb->wait_request(3, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_flayer);
     EXPECT_EQ(p[packet::off_sub], 3);
     kb->reply_record(cmd::read_flayer, 3, patterned(record_size::flayer, 0x91));
@@ -879,9 +891,9 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForOnceAndAReplyForAnotherLayerIsDropped) 
     w.action("fl_3")->trigger();
     EXPECT_EQ(w.cur_flayer(), 3u);
     w.request_battery_update();
-    ASSERT_TRUE(kb->wait_request(3, p));
+    ASSERT_TRUE(kb->wait_request(4, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_battery);
-    EXPECT_EQ(kb->requests().size(), 3u);
+    EXPECT_EQ(kb->requests().size(), 4u);
 }
 
 TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
