@@ -812,23 +812,40 @@ TEST_F(FlayerPage, NewConnectionStartsWithAFreshStripAndDrawing) {
     EXPECT_EQ(pictures_on(w).size(), 104u); // the old pictures went with the old drawing
 }
 
-TEST_F(FlayerPage, PickerOpenWhenTheKeyboardIsUnpluggedWritesNothing) {
+TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
     Tmain_form& w = open_board();
-    open_layer(w, 0);
-    const unsigned a = key_id(col_a, home_row);
-    const bytes before = slot_bytes(w, 0, a);
-    picker_answer answer([&](Tfunc_sel& p) {
-        kb_->unplug();
-        ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
-        EXPECT_EQ(w.flayer_editor(), nullptr);
-        click_in_picker(page_mouse, "btn_mouse_left")(p);
-    });
-    click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
-    ASSERT_TRUE(wait_until([&] { return answer.done(); }));
-    EXPECT_EQ(w.active_link(), nullptr);
-    EXPECT_EQ(slot_bytes(w, 0, a), before);
-    EXPECT_EQ(w.flayer_strip(), nullptr);
-    EXPECT_EQ(w.flayer_editor(), nullptr);
+    for (bool connect_again : {false, true}) {
+        SCOPED_TRACE(connect_again ? "connected again before the choice" : "unplugged");
+        open_layer(w, 0);
+        const unsigned a = key_id(col_a, home_row);
+        const bytes before = slot_bytes(w, 0, a);
+        picker_answer answer([&](Tfunc_sel& p) {
+            kb_->unplug();
+            ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
+            EXPECT_EQ(w.flayer_editor(), nullptr);
+            if (connect_again) {
+                // A new drawing of the same layer is up when the choice is made.
+                kb_->plug();
+                detect_and_probe();
+                ASSERT_FALSE(w.connect_device(0));
+                wait_read(w);
+                ASSERT_NE(w.flayer_editor(), nullptr);
+            }
+            click_in_picker(page_mouse, "btn_mouse_left")(p);
+        });
+        click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
+        ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+        EXPECT_EQ(slot_bytes(w, 0, a), before);
+        if (!connect_again) {
+            EXPECT_EQ(w.active_link(), nullptr);
+            EXPECT_EQ(w.flayer_strip(), nullptr);
+            EXPECT_EQ(w.flayer_editor(), nullptr);
+            kb_->plug();
+            detect_and_probe();
+            ASSERT_FALSE(w.connect_device(0));
+            wait_read(w);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- hand-answered keyboard
