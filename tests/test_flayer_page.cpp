@@ -1,0 +1,965 @@
+// The function-layer page of the real main window, offscreen: opening a
+// layer, the tiles of the strip, Save and its one-second pause, layer files,
+// the keyboard drawing and its key clicks answered through the real picker,
+// and what a lost or new connection does to the page.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QEnterEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <map>
+
+#include "functions/func_code.h"
+#include "functions/func_description.h"
+#include "functions/func_sel.h"
+#include "layers/flayer_mgr.h"
+#include "layers/kb_layout.h"
+#include "layers/layer_state.h"
+#include "link/link_kind.h"
+#include "sim/default_records.h"
+#include "window_fixture.h"
+
+namespace qvk::testing {
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+// Row 3 of the virtual keyboard's board: CapsLock, A, S, D, F, G, H...; in
+// layer 0 every key types its own usage on press and release.
+constexpr unsigned home_row = 3;
+constexpr unsigned col_a = 1;
+unsigned key_id(unsigned column, unsigned row) { return sim::board_key_id(column, row); }
+
+bytes slot_bytes(Tmain_form& w, unsigned layer, unsigned id) {
+    const auto& l = w.records().flayers[layer];
+    return bytes(l.begin() + long(flayer::slot_size * id), l.begin() + long(flayer::slot_size * (id + 1)));
+}
+
+bytes first10(const std::vector<uint8_t>& data) {
+    return bytes(data.begin(), data.begin() + long(std::min<size_t>(data.size(), record_size::layer_state)));
+}
+
+// Clicks the upper (release) or lower (press) half of a key picture.
+void click_key(QWidget* key, Qt::MouseButton button, bool lower) {
+    QTest::mouseClick(key, button, Qt::NoModifier,
+                      QPoint(key->width() / 2, lower ? key->height() * 3 / 4 : key->height() / 4));
+}
+
+// Picks a combo item with the keyboard, as a user does, so that the combo
+// reports the choice.
+void choose_item(QComboBox* combo, int item) {
+    combo->setCurrentIndex(item == 0 ? 1 : item - 1);
+    QTest::keyClick(combo, item == 0 ? Qt::Key_Up : Qt::Key_Down);
+    ASSERT_EQ(combo->currentIndex(), item);
+}
+
+// Answers the next function picker the window opens: once it is the modal
+// window, `answer` runs on it (it clicks a button or closes the picker).
+class picker_answer {
+public:
+    explicit picker_answer(std::function<void(Tfunc_sel&)> answer) : answer_(std::move(answer)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* picker = qobject_cast<Tfunc_sel*>(QApplication::activeModalWidget());
+            if (!picker || answered_) return;
+            answered_ = true;
+            poll_.stop();
+            answer_(*picker);
+        });
+        poll_.start(1);
+    }
+    // The picker came, was answered and has gone.
+    bool done() const { return answered_ && !QApplication::activeModalWidget(); }
+    bool opened() const { return answered_; }
+
+private:
+    std::function<void(Tfunc_sel&)> answer_;
+    QTimer poll_;
+    bool answered_ = false;
+};
+
+// A picker answer: choose a list item (if given), then click a button of a page.
+std::function<void(Tfunc_sel&)> click_in_picker(func_sel_page page, const char* button, const char* list = nullptr,
+                                                 int item = 0) {
+    return [=](Tfunc_sel& p) {
+        p.pages()->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        if (list) {
+            auto* c = p.findChild<QComboBox*>(QString::fromLatin1(list));
+            ASSERT_NE(c, nullptr) << list;
+            c->setCurrentIndex(item);
+        }
+        auto* b = p.findChild<QAbstractButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+}
+
+void close_picker(Tfunc_sel& p) { p.reject(); }
+
+// Every key picture of the drawing, by matrix position.
+std::map<std::pair<unsigned, unsigned>, key_picture*> pictures(const fl_edit_class& e) {
+    std::map<std::pair<unsigned, unsigned>, key_picture*> out;
+    for (unsigned c = 0; c < layout::max_columns; ++c)
+        for (unsigned r = 0; r < layout::max_rows; ++r)
+            if (key_picture* k = e.picture_at(c, r)) out[{c, r}] = k;
+    return out;
+}
+
+// The key pictures on the page's canvas, whoever made them.
+std::vector<key_picture*> pictures_on(Tmain_form& w) {
+    std::vector<key_picture*> out;
+    for (QWidget* c : w.page_panel(c_flayer_edit)->findChildren<QWidget*>())
+        if (auto* k = dynamic_cast<key_picture*>(c)) out.push_back(k);
+    return out;
+}
+
+// The share of a key picture's pixels that are of a kind of colour.
+double share_of(const key_picture& k, const std::function<bool(QRgb)>& kind) {
+    const QImage& img = k.image();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += kind(img.pixel(x, y) & 0xFFFFFF);
+    return double(n) / double(std::max<qsizetype>(1, qsizetype(img.width()) * img.height()));
+}
+
+bool plain_fill(QRgb p) { return p == 0x6AB5FF; }
+
+struct placed_key {
+    unsigned column, row;
+    uint8_t kind;
+    uint16_t x, y, w, h;
+    uint8_t id;
+};
+
+// A layout record declaring `columns` x `rows` with only the given entries.
+bytes layout_with(unsigned columns, unsigned rows, std::initializer_list<placed_key> keys) {
+    bytes r(record_size::kb_layout, 0);
+    r[layout::off_present] = 1;
+    r[layout::off_columns] = uint8_t(columns);
+    r[layout::off_rows] = uint8_t(rows);
+    for (const placed_key& k : keys) {
+        layout::key_entry e;
+        e.kind = k.kind;
+        e.x = k.x;
+        e.y = k.y;
+        e.width = k.w;
+        e.height = k.h;
+        e.key_id = k.id;
+        layout::write_key_entry(r.data(), k.column, k.row, e);
+    }
+    return r;
+}
+
+QString text_of(Tmain_form& w, uint32_t id, const char* def) { return w.lng(id, def); }
+
+// The full virtual keyboard, connected and read, its layer drawn.
+class FlayerPage : public window_test {
+protected:
+    Tmain_form& open_board(const bytes& layout = {}, const bytes& state = {}) {
+        kb_ = add_keyboard(kind_usb);
+        if (!layout.empty()) {
+            EXPECT_TRUE(kb_->set_record(cmd::read_layout, 0, layout));
+        }
+        if (!state.empty()) {
+            EXPECT_TRUE(kb_->set_record(cmd::read_layer_state, 0, state));
+        }
+        Tmain_form& w = open_window();
+        detect_and_probe();
+        EXPECT_FALSE(w.connect_device(0));
+        wait_read(w);
+        return w;
+    }
+    void wait_read(Tmain_form& w) {
+        EXPECT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && w.flayer_editor(); }));
+    }
+    // Opens function layer L and waits until it is there.
+    void open_layer(Tmain_form& w, unsigned layer) {
+        w.action(QStringLiteral("fl_%1").arg(layer))->trigger();
+        ASSERT_EQ(w.current_card(), c_flayer_edit);
+        ASSERT_TRUE(wait_until([&] { return w.records().flayer_loaded[layer] && !w.is_busy(); }));
+    }
+    void click_strip_button(Tmain_form& w, unsigned b) {
+        QTest::mouseClick(w.flayer_strip()->button(b), Qt::LeftButton);
+    }
+    size_t sent(uint8_t command) const { return kb_->messages_of(command).size(); }
+
+    std::shared_ptr<sim::virtual_keyboard> kb_;
+};
+
+// ---------------------------------------------------------------- end to end
+
+TEST_F(FlayerPage, KeyEditedThroughThePickerIsSavedIntoTheKeyboardsLayer) {
+    Tmain_form& w = open_board();
+    kb_->clear_messages();
+    w.action("fl_3")->trigger();
+    EXPECT_EQ(w.current_card(), c_flayer_edit);
+    EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层3"));
+    EXPECT_EQ(w.cur_flayer(), 3u);
+    ASSERT_TRUE(wait_until([&] { return w.records().flayer_loaded[3] && !w.is_busy(); }));
+    const auto reads = kb_->messages_of(cmd::read_flayer);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].sub, 3u);
+    const bytes before = kb_->record(cmd::read_flayer, 3);
+    EXPECT_TRUE(same_bytes(w.records().flayers[3], before));
+    EXPECT_EQ(w.flayer_editor()->shown_layer(), 3u);
+
+    // The drawing lies on the canvas of the card's scroll area.
+    auto* scroll = w.card(c_flayer_edit)->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->widget(), w.page_panel(c_flayer_edit));
+    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->parentWidget(), w.page_panel(c_flayer_edit));
+    EXPECT_EQ(w.flayer_strip()->tile(0)->parentWidget(), w.page_panel(c_flayer_edit));
+
+    // Key A, lower half: the picker's Space key; a key press is released
+    // with the same code.
+    picker_answer answer(click_in_picker(page_keys, "key_2c"));
+    click_key(a, Qt::LeftButton, true);
+    ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+    bytes edited = before;
+    const size_t at = flayer::slot_size * key_id(col_a, home_row);
+    for (size_t half : {flayer::off_press, flayer::off_release}) {
+        edited[at + half] = fk_key;
+        edited[at + half + 1] = 0x2C;
+        edited[at + half + 2] = 0;
+        edited[at + half + 3] = 0;
+    }
+    EXPECT_TRUE(same_bytes(w.records().flayers[3], edited));
+    EXPECT_EQ(sent(cmd::write_flayer), 0u); // nothing leaves before Save
+
+    QTest::mouseClick(w.flayer_strip()->save_button(), Qt::LeftButton);
+    ASSERT_TRUE(wait_until([&] { return kb_->record(cmd::read_flayer, 3) == edited && !w.is_busy(); }));
+    const auto writes = kb_->messages_of(cmd::write_flayer);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].sub, 3u);
+    EXPECT_EQ(writes[0].data, edited);
+    EXPECT_TRUE(w.records().flayer_loaded[3]);
+}
+
+// ---------------------------------------------------------------- strip tiles
+
+QRgb pixel_of(QWidget* w, QPoint at) { return w->grab().toImage().pixel(at) & 0xFFFFFF; }
+
+void expect_tiles(Tmain_form& w, const std::array<int, 8>& states) {
+    static const QRgb fills[3] = {0xBBBBBB, 0x73E199, 0xFF8040};
+    static const char* const hints[3] = {"层已关闭，鼠标左键开启，右键切换到这个层",
+                                         "层已开启，鼠标左键关闭，右键切换到这个层",
+                                         "当前的默认层，鼠标右键其他层则切换到其他层"};
+    for (unsigned i = 0; i < 8; ++i) {
+        const layer_tile* t = w.flayer_strip()->tile(i);
+        EXPECT_EQ(t->state(), states[i]) << "tile " << i;
+        EXPECT_EQ(t->toolTip(), QString::fromUtf8(hints[states[i]])) << "tile " << i;
+        EXPECT_EQ(pixel_of(w.flayer_strip()->tile(i), {4, 4}), fills[states[i]]) << "tile " << i;
+    }
+}
+
+TEST_F(FlayerPage, TileClicksSendTheLayerStateAndRedrawTheirTiles) {
+    Tmain_form& w = open_board({}, {0, 1, 0, 0, 0, 0, 0, 0, 0, 3});
+    open_layer(w, 0);
+    expect_tiles(w, {2, 0, 0, 0, 0, 0, 0, 0});
+    kb_->clear_messages();
+    struct click {
+        unsigned tile;
+        Qt::MouseButton button;
+        bytes state_sent; // empty: nothing is sent
+        std::array<int, 8> tiles;
+    };
+    const click clicks[] = {
+        {2, Qt::LeftButton, {0, 1, 0, 1, 0, 0, 0, 0, 0, 3}, {2, 0, 1, 0, 0, 0, 0, 0}},
+        {2, Qt::LeftButton, {0, 1, 0, 0, 0, 0, 0, 0, 0, 3}, {2, 0, 0, 0, 0, 0, 0, 0}},
+        {4, Qt::MiddleButton, {}, {2, 0, 0, 0, 0, 0, 0, 0}},
+        {5, Qt::RightButton, {5, 1, 0, 0, 0, 0, 1, 0, 0, 3}, {1, 0, 0, 0, 0, 2, 0, 0}},
+        // Right-clicking the default changes nothing but is sent all the same.
+        {5, Qt::RightButton, {5, 1, 0, 0, 0, 0, 1, 0, 0, 3}, {1, 0, 0, 0, 0, 2, 0, 0}},
+        {0, Qt::MiddleButton, {}, {1, 0, 0, 0, 0, 2, 0, 0}},
+        {0, Qt::LeftButton, {5, 0, 0, 0, 0, 0, 1, 0, 0, 3}, {0, 0, 0, 0, 0, 2, 0, 0}},
+    };
+    size_t expected = 0;
+    for (const click& c : clicks) {
+        SCOPED_TRACE(::testing::Message() << "tile " << c.tile << " button " << int(c.button));
+        QTest::mouseClick(w.flayer_strip()->tile(c.tile), c.button);
+        expect_tiles(w, c.tiles);
+        if (c.state_sent.empty()) continue;
+        ++expected;
+        // A send from a middle click before would show up here as one too many.
+        ASSERT_TRUE(wait_until([&] { return sent(cmd::write_layer_state) >= expected && !w.is_busy(); }));
+        const auto m = kb_->messages_of(cmd::write_layer_state);
+        ASSERT_EQ(m.size(), expected);
+        EXPECT_EQ(first10(m.back().data), c.state_sent);
+        EXPECT_TRUE(same_bytes(w.records().layer_state, c.state_sent));
+    }
+    EXPECT_EQ(w.cur_flayer(), 0u);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(FlayerPage, TileUnderTheMouseIsOutlinedInRedUntilTheMouseLeaves) {
+    Tmain_form& w = open_board();
+    const flayer_mgr& s = *w.flayer_strip();
+    auto outline = [&](unsigned i) { return pixel_of(s.tile(i), {0, s.tile(i)->height() / 2}); };
+    auto inner = [&](unsigned i) { return pixel_of(s.tile(i), {1, s.tile(i)->height() / 2}); };
+    auto enter = [&](unsigned i) {
+        QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(s.tile(i), &e);
+    };
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(outline(i), 0xECEC00u) << i;
+    EXPECT_EQ(inner(0), 0x267397u);
+    enter(1);
+    EXPECT_EQ(outline(1), 0xFF0000u);
+    enter(2); // the mouse moved on without a leave for tile 1
+    EXPECT_EQ(outline(1), 0xECEC00u);
+    EXPECT_EQ(outline(2), 0xFF0000u);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(s.tile(2), &leave);
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(outline(i), 0xECEC00u) << i;
+    EXPECT_EQ(inner(2), 0x267397u);
+}
+
+TEST_F(FlayerPage, StateReportedByTheKeyboardRedrawsTheTilesOnly) {
+    Tmain_form& w = open_board();
+    open_layer(w, 2);
+    kb_->clear_messages();
+    const bytes reported = {5, 1, 0, 0, 0, 0, 0, 0, 0, 3};
+    kb_->notify_layer_state(reported);
+    ASSERT_TRUE(wait_until([&] { return w.flayer_strip()->tile(5)->state() == 2; }));
+    expect_tiles(w, {1, 0, 0, 0, 0, 2, 0, 0});
+    EXPECT_TRUE(same_bytes(w.records().layer_state, reported));
+    EXPECT_EQ(w.cur_flayer(), 2u);
+    EXPECT_EQ(w.flayer_editor()->shown_layer(), 2u);
+
+    // Left-clicking the new default sets its own flag and nothing else. It
+    // is the first thing the window sends after the report: the report
+    // itself made it ask for nothing.
+    QTest::mouseClick(w.flayer_strip()->tile(5), Qt::LeftButton);
+    ASSERT_TRUE(wait_until([&] { return !kb_->messages().empty() && !w.is_busy(); }));
+    const auto m = kb_->messages();
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].command, cmd::write_layer_state);
+    EXPECT_EQ(first10(m[0].data), (bytes{5, 1, 0, 0, 0, 0, 1, 0, 0, 3}));
+    expect_tiles(w, {1, 0, 0, 0, 0, 2, 0, 0});
+}
+
+// ---------------------------------------------------------------- Save
+
+TEST_F(FlayerPage, SaveIsPausedForASecondAfterEachPress) {
+    Tmain_form& w = open_board();
+    open_layer(w, 1);
+    kb_->clear_messages();
+    QPushButton* save = w.flayer_strip()->save_button();
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_TRUE(w.save_button_timer()->isActive());
+    QTest::mouseClick(save, Qt::LeftButton); // a second press in the pause
+    ASSERT_TRUE(wait_until([&] { return sent(cmd::write_flayer) >= 1 && !w.is_busy(); }));
+    ASSERT_TRUE(wait_until([&] { return save->isEnabled(); })); // when the timer fires
+    EXPECT_FALSE(w.save_button_timer()->isActive());
+    auto writes = kb_->messages_of(cmd::write_flayer);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].sub, 1u);
+    EXPECT_TRUE(same_bytes(w.records().flayers[1], writes[0].data));
+
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_TRUE(wait_until([&] { return sent(cmd::write_flayer) == 2 && !w.is_busy(); }));
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(FlayerPage, RefusedSaveStillPausesTheButton) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    kb_->clear_messages();
+    w.set_task_busy(true);
+    QPushButton* save = w.flayer_strip()->save_button();
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_TRUE(w.save_button_timer()->isActive());
+    EXPECT_EQ(dialogs_.messages, QStringList{QString::fromUtf8("当前通信繁忙，请稍后再试。")});
+    w.set_task_busy(false);
+    ASSERT_TRUE(wait_until([&] { return save->isEnabled(); }));
+    EXPECT_EQ(sent(cmd::write_flayer), 0u);
+}
+
+// ---------------------------------------------------------------- files and Clear
+
+TEST_F(FlayerPage, LayerSavedAsAFileLoadsIntoAnotherLayerAndStaysAcrossPages) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const auto layer0 = w.records().flayers[0];
+    const std::string path = folder_.file("layer0.Fl_Cfg");
+    dialogs_.file_to_save = QString::fromStdString(path);
+    click_strip_button(w, layer_strip::btn_save_as);
+    const std::string file = folder_.read("layer0.Fl_Cfg");
+    ASSERT_EQ(file.size(), 1540u);
+    EXPECT_EQ(file.substr(0, 4), std::string("\x52\x27\x69\x23", 4));
+    EXPECT_TRUE(std::equal(layer0.begin(), layer0.end(), reinterpret_cast<const uint8_t*>(file.data()) + 4));
+
+    open_layer(w, 2);
+    ASSERT_FALSE(same_bytes(w.records().flayers[2], bytes(layer0.begin(), layer0.end())));
+    kb_->clear_messages();
+    dialogs_.file_to_open = QString::fromStdString(path);
+    click_strip_button(w, layer_strip::btn_load);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_EQ(w.records().flayers[2], layer0);
+    EXPECT_TRUE(w.records().flayer_loaded[2]);
+    // The drawing shows what was loaded: key A types A again.
+    const unsigned a = key_id(col_a, home_row);
+    const QString a_hint = w.flayer_editor()->picture_at(col_a, home_row)->toolTip();
+    EXPECT_TRUE(a_hint.contains(QString::fromStdString(func_code_to_desc_str(
+        w.texts(), fc_from(w.records().flayers[2].data() + flayer::slot_size * a), false))));
+
+    // Another page and back: the loaded layer is neither read again nor lost.
+    open_layer(w, 5);
+    w.action("fl_2")->trigger();
+    EXPECT_EQ(w.cur_flayer(), 2u);
+    EXPECT_EQ(w.records().flayers[2], layer0);
+    EXPECT_EQ(w.records().flayers[0], layer0);
+    EXPECT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    const auto reads = kb_->messages_of(cmd::read_flayer);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].sub, 5u);
+    EXPECT_EQ(sent(cmd::write_flayer), 0u);
+}
+
+TEST_F(FlayerPage, FilesThatCannotBeUsedAreReportedAndChangeNothing) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const auto before = w.records().flayers[0];
+    const std::string magic("\x52\x27\x69\x23", 4);
+    const std::string trigger_magic("\x53\x27\x69\x23", 4);
+    const std::string path_1539 = folder_.write("short.Fl_Cfg", magic + std::string(1535, '\x07'));
+    const std::string path_1541 = folder_.write("long.Fl_Cfg", magic + std::string(1537, '\x07'));
+    const std::string path_tl = folder_.write("trigger.Fl_Cfg", trigger_magic + std::string(1536, '\x07'));
+    const QString missing = QString::fromStdString(folder_.file("missing.Fl_Cfg"));
+    struct load_case {
+        QString path;
+        QString message;
+    };
+    const load_case cases[] = {
+        {QString::fromStdString(path_1539), QString::fromUtf8("文件大小错误！")},
+        {QString::fromStdString(path_1541), QString::fromUtf8("文件大小错误！")},
+        {QString::fromStdString(path_tl), QString::fromUtf8("错误！无法识别的配置文件！")},
+        {missing, QString::fromUtf8("file：") + missing + QString::fromUtf8("open fail！")},
+        {QString(), QString()}, // the dialog cancelled
+    };
+    kb_->clear_messages();
+    for (const load_case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        dialogs_.messages.clear();
+        dialogs_.file_to_open = c.path;
+        click_strip_button(w, layer_strip::btn_load);
+        if (c.message.isEmpty())
+            EXPECT_TRUE(dialogs_.messages.isEmpty());
+        else
+            EXPECT_EQ(dialogs_.messages, QStringList{c.message});
+        EXPECT_EQ(w.records().flayers[0], before);
+    }
+
+    const QString no_folder = QString::fromStdString(folder_.file("no/such/folder/l.Fl_Cfg"));
+    dialogs_.messages.clear();
+    dialogs_.file_to_save = no_folder;
+    click_strip_button(w, layer_strip::btn_save_as);
+    EXPECT_EQ(dialogs_.messages, QStringList{QString::fromUtf8("file[") + no_folder + QString::fromUtf8("]create fail！")});
+    EXPECT_FALSE(std::filesystem::exists(folder_.file("no")));
+    dialogs_.messages.clear();
+    dialogs_.file_to_save.clear();
+    click_strip_button(w, layer_strip::btn_save_as);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_EQ(w.records().flayers[0], before);
+    EXPECT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    EXPECT_TRUE(kb_->messages().empty());
+}
+
+TEST_F(FlayerPage, ClearAsksFirstAndEmptiesOnlyTheCurrentLayerUntilSaved) {
+    Tmain_form& w = open_board();
+    open_layer(w, 1);
+    open_layer(w, 0);
+    const auto layer0 = w.records().flayers[0];
+    const auto layer1 = w.records().flayers[1];
+    kb_->clear_messages();
+
+    dialogs_.answer_yes = false;
+    click_strip_button(w, layer_strip::btn_clear);
+    EXPECT_EQ(dialogs_.messages, QStringList{QString::fromUtf8("这会清空本层的所有配置，确定要这么做吗？")});
+    EXPECT_EQ(w.records().flayers[0], layer0);
+
+    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    const QString transparent = QString::fromStdString(func_code_to_desc_str(w.texts(), func_code{}, false));
+    ASSERT_FALSE(a->toolTip().contains(transparent));
+    dialogs_.answer_yes = true;
+    click_strip_button(w, layer_strip::btn_clear);
+    EXPECT_TRUE(std::all_of(w.records().flayers[0].begin(), w.records().flayers[0].end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(w.records().flayers[1], layer1);
+    // Redrawn: every key now shows the transparent function in both halves.
+    EXPECT_EQ(a->toolTip().count(transparent), 2);
+
+    open_layer(w, 1);
+    w.action("fl_0")->trigger();
+    EXPECT_TRUE(std::all_of(w.records().flayers[0].begin(), w.records().flayers[0].end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(a->toolTip().count(transparent), 2);
+    EXPECT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    EXPECT_TRUE(kb_->messages().empty());
+}
+
+// ---------------------------------------------------------------- the drawing
+
+TEST_F(FlayerPage, KeysArePlacedFromTheLayoutAtTheChosenScale) {
+    const bytes layout = layout_with(3, 2,
+                                     {{0, 0, layout::entry_key, 41, 0, 41, 40, 5},
+                                      {1, 0, layout::entry_flayer_only, 100, 50, 60, 30, 6},
+                                      {2, 1, layout::entry_key, 7, 133, 33, 21, 7}});
+    Tmain_form& w = open_board(layout);
+    open_layer(w, 0);
+    fl_edit_class& e = *w.flayer_editor();
+    flayer_mgr& strip = *w.flayer_strip();
+    EXPECT_EQ(e.top_offset(), 96);
+    EXPECT_FLOAT_EQ(e.view_scale(), w.dpi().scale);
+
+    std::vector<QRect> strip_geometry;
+    auto strip_now = [&] {
+        std::vector<QRect> g;
+        for (unsigned i = 0; i < 8; ++i) g.push_back(strip.tile(i)->geometry());
+        for (unsigned i = 0; i < 4; ++i) g.push_back(strip.button(i)->geometry());
+        g.push_back(strip.colour_combo()->geometry());
+        g.push_back(strip.scale_combo()->geometry());
+        return g;
+    };
+    strip_geometry = strip_now();
+
+    struct scale_case {
+        int item;
+        QRect k0, k1, k2;
+    };
+    const scale_case cases[] = {
+        {1, {41, 96, 41, 40}, {100, 146, 60, 30}, {7, 229, 33, 21}},
+        {2, {51, 96, 51, 50}, {125, 158, 75, 37}, {8, 262, 41, 26}}, // 1.25: 51.25, 37.5, 166.25 truncated
+        {3, {61, 96, 61, 60}, {150, 171, 90, 45}, {10, 295, 49, 31}},
+        {4, {71, 96, 71, 70}, {175, 183, 105, 52}, {12, 328, 57, 36}},
+        {5, {82, 96, 82, 80}, {200, 196, 120, 60}, {14, 362, 66, 42}},
+    };
+    for (const scale_case& c : cases) {
+        SCOPED_TRACE(c.item);
+        choose_item(strip.scale_combo(), c.item);
+        EXPECT_EQ(e.picture_at(0, 0)->geometry(), c.k0);
+        EXPECT_EQ(e.picture_at(1, 0)->geometry(), c.k1);
+        EXPECT_EQ(e.picture_at(2, 1)->geometry(), c.k2);
+        EXPECT_EQ(e.picture_at(0, 0)->image().size(), c.k0.size());
+        EXPECT_EQ(strip_now(), strip_geometry);
+        // The canvas grows with the drawing, so that it can be scrolled to.
+        EXPECT_GE(w.page_panel(c_flayer_edit)->minimumHeight(), c.k2.bottom() + 1);
+    }
+    choose_item(strip.scale_combo(), 0);
+    EXPECT_FLOAT_EQ(e.view_scale(), w.dpi().scale);
+    EXPECT_EQ(e.picture_at(1, 0)->geometry(), QRect(int(100 * w.dpi().scale), int(50 * w.dpi().scale) + 96,
+                                                    int(60 * w.dpi().scale), int(30 * w.dpi().scale)));
+}
+
+TEST_F(FlayerPage, LayoutOutsideTheMatrixLimitsDrawsNothing) {
+    const std::initializer_list<placed_key> keys = {
+        {0, 0, layout::entry_key, 0, 0, 40, 40, 0},
+        {25, 7, layout::entry_flayer_only, 1000, 300, 40, 40, 191},
+        {24, 7, layout::entry_light_only, 960, 300, 40, 40, 190},
+        {12, 4, 2, 480, 160, 40, 40, 100},
+        {13, 4, layout::entry_key, 520, 160, 40, 40, 200}, // a key ID beyond the layer's slots
+    };
+    struct limit_case {
+        unsigned columns, rows;
+        bool drawn;
+    };
+    const limit_case cases[] = {{26, 8, true}, {27, 8, false}, {26, 9, false}, {0, 8, false}, {26, 0, false}};
+    kb_ = add_keyboard(kind_usb);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    for (const limit_case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.columns << " x " << c.rows);
+        ASSERT_TRUE(kb_->set_record(cmd::read_layout, 0, layout_with(c.columns, c.rows, keys)));
+        w.device_picture_double_click(0);
+        wait_read(w);
+        ASSERT_NE(w.flayer_editor(), nullptr);
+        open_layer(w, 0);
+        for (int redraw = 0; redraw < 2; ++redraw) {
+            const auto drawn = pictures(*w.flayer_editor());
+            if (!c.drawn) {
+                EXPECT_TRUE(drawn.empty());
+            } else {
+                EXPECT_EQ(drawn.size(), 3u);
+                EXPECT_TRUE(drawn.count({0, 0}));
+                EXPECT_TRUE(drawn.count({25, 7}));
+                ASSERT_TRUE(drawn.count({13, 4}));
+                key_picture* beyond = drawn.at({13, 4});
+                EXPECT_FALSE(beyond->isHidden());
+                EXPECT_EQ(beyond->key_id(), 200u);
+                EXPECT_TRUE(beyond->toolTip().isEmpty());
+                // Clicks on it change nothing and open no picker.
+                const auto layers = w.records().flayers;
+                for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+                    click_key(beyond, b, true);
+                    click_key(beyond, b, false);
+                }
+                wait_until([] { return QApplication::activeModalWidget() != nullptr; }, std::chrono::milliseconds(50));
+                EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+                EXPECT_EQ(w.records().flayers, layers);
+            }
+            choose_item(w.flayer_strip()->colour_combo(), 1 - redraw); // a redraw
+        }
+        w.device_picture_double_click(0);
+        ASSERT_EQ(w.flayer_editor(), nullptr);
+    }
+}
+
+TEST_F(FlayerPage, RightAndMiddleClicksEditOneHalfAndRepaintOnlyThatKey) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    kb_->clear_messages();
+    const auto keys = pictures(*w.flayer_editor());
+    ASSERT_EQ(keys.size(), 104u);
+    struct click_case {
+        unsigned column;
+        Qt::MouseButton button;
+        bool lower;
+        bytes slot_after;
+    };
+    const click_case cases[] = {
+        {col_a, Qt::RightButton, true, {0, 0, 0, 0, 2, 0x04, 0, 0}},
+        {col_a + 1, Qt::MiddleButton, false, {2, 0x16, 0, 0, 1, 0, 0, 0}}, // S
+        {col_a + 2, Qt::RightButton, false, {2, 0x07, 0, 0, 0, 0, 0, 0}},  // D
+        {col_a + 3, Qt::MiddleButton, true, {1, 0, 0, 0, 2, 0x09, 0, 0}},  // F
+    };
+    for (const click_case& c : cases) {
+        SCOPED_TRACE(c.column);
+        std::map<key_picture*, qint64> painted;
+        for (const auto& [pos, k] : keys) painted[k] = k->image().cacheKey();
+        key_picture* k = keys.at({c.column, home_row});
+        click_key(k, c.button, c.lower);
+        const unsigned id = key_id(c.column, home_row);
+        EXPECT_EQ(slot_bytes(w, 0, id), c.slot_after);
+        // That key shows the change; no other key was painted again.
+        const uint8_t* slot = w.records().flayers[0].data() + flayer::slot_size * id;
+        const QString hint = text_of(w, 600, "按键弹起：") +
+                             QString::fromStdString(func_code_to_desc_str(w.texts(), fc_from(slot + 4), false));
+        EXPECT_TRUE(k->toolTip().startsWith(hint)) << k->toolTip().toStdString();
+        for (const auto& [other, key] : painted)
+            EXPECT_EQ(other->image().cacheKey() != key, other == k) << other->objectName().toStdString();
+    }
+    wait_until([] { return QApplication::activeModalWidget() != nullptr; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(kb_->messages().empty());
+}
+
+TEST_F(FlayerPage, HintGivesTheReleaseAndPressFunctionsInFull) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    click_key(a, Qt::RightButton, false); // release: transparent, press: A
+    const uint8_t* slot = w.records().flayers[0].data() + flayer::slot_size * key_id(col_a, home_row);
+    const QString release = text_of(w, 600, "按键弹起：") +
+                            QString::fromStdString(func_code_to_desc_str(w.texts(), fc_from(slot + 4), false));
+    const QString press = text_of(w, 601, "按键按下：") +
+                          QString::fromStdString(func_code_to_desc_str(w.texts(), fc_from(slot), false));
+    ASSERT_NE(release, press);
+    EXPECT_TRUE(release.startsWith(QString::fromUtf8("按键弹起：")));
+    EXPECT_TRUE(press.startsWith(QString::fromUtf8("按键按下：")));
+    const QString hint = a->toolTip();
+    ASSERT_TRUE(hint.startsWith(release) && hint.endsWith(press)) << hint.toStdString();
+    const QString between = hint.mid(release.size(), hint.size() - release.size() - press.size());
+    EXPECT_TRUE(between == QStringLiteral("\n") || between == QStringLiteral("\r\n")) << between.toStdString();
+}
+
+TEST_F(FlayerPage, PickerChoicesAndThePressToReleaseCopy) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    struct pick_case {
+        const char* what;
+        unsigned column;
+        bool disable_release_first; // middle-click the upper half before
+        bool lower;
+        std::function<void(Tfunc_sel&)> answer;
+        bytes slot_after;
+    };
+    const pick_case cases[] = {
+        {"left mouse button on the press half", col_a, false, true, click_in_picker(page_mouse, "btn_mouse_left"),
+         {5, 0x04, 0, 0, 5, 0x04, 0, 0}},
+        {"switch to layer 2 on the press half", col_a + 1, false, true,
+         click_in_picker(page_layers, "btn_flayer_switch", "cb_flayer_switch", 2), {0x0E, 2, 0, 0, 2, 0x16, 0, 0}},
+        {"a key on the release half", col_a + 2, false, false, click_in_picker(page_keys, "key_2c"),
+         {2, 0x07, 0, 0, 2, 0x2C, 0, 0}},
+        {"left mouse button on the release half", col_a + 3, false, false,
+         click_in_picker(page_mouse, "btn_mouse_left"), {2, 0x09, 0, 0, 5, 0x09, 0, 0}},
+        {"closed without a choice on a press half holding a key", col_a + 4, true, true, close_picker,
+         {2, 0x0A, 0, 0, 2, 0x0A, 0, 0}},
+        {"closed without a choice on the release half", col_a + 5, true, false, close_picker,
+         {2, 0x0B, 0, 0, 1, 0, 0, 0}},
+    };
+    for (const pick_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        key_picture* k = w.flayer_editor()->picture_at(c.column, home_row);
+        ASSERT_NE(k, nullptr);
+        if (c.disable_release_first) click_key(k, Qt::MiddleButton, false);
+        const qint64 painted = k->image().cacheKey();
+        picker_answer answer(c.answer);
+        click_key(k, Qt::LeftButton, c.lower);
+        ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+        EXPECT_EQ(slot_bytes(w, 0, key_id(c.column, home_row)), c.slot_after);
+        EXPECT_NE(k->image().cacheKey(), painted); // drawn again after the picker
+    }
+}
+
+TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const auto keys = pictures(*w.flayer_editor());
+    for (const auto& [pos, k] : keys) EXPECT_GT(share_of(*k, plain_fill), 0.5) << k->objectName().toStdString();
+
+    // A large part of each key is the colour of its cap (the rest: rim, texts, line).
+    struct colour_case {
+        int item;
+        std::function<bool(QRgb)> looks_right;
+    };
+    const colour_case cases[] = {
+        {2, [](QRgb p) { return qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 20; }},
+        {1, [](QRgb p) { return qRed(p) > 0xC0 && qGreen(p) > 0xC0 && qBlue(p) > 0xC0 && !plain_fill(p); }},
+        {0, plain_fill},
+    };
+    for (const colour_case& c : cases) {
+        SCOPED_TRACE(c.item);
+        std::map<key_picture*, qint64> painted;
+        for (const auto& [pos, k] : keys) painted[k] = k->image().cacheKey();
+        choose_item(w.flayer_strip()->colour_combo(), c.item);
+        for (const auto& [pos, k] : keys) {
+            EXPECT_NE(k->image().cacheKey(), painted[k]) << k->objectName().toStdString();
+            EXPECT_GT(share_of(*k, c.looks_right), 0.3) << k->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(FlayerPage, LayerNotYetReceivedShowsNoKeysToEdit) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const auto keys = pictures(*w.flayer_editor());
+    ASSERT_FALSE(keys.empty());
+    kb_->never_answer(cmd::read_flayer);
+    w.action("fl_4")->trigger();
+    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层4"));
+    // Layer 0's keys are not left on screen under layer 4's name, and
+    // clicking where they were edits nothing.
+    for (const auto& [pos, k] : keys) EXPECT_TRUE(k->isHidden()) << k->objectName().toStdString();
+    const auto layers = w.records().flayers;
+    key_picture* a = keys.at({col_a, home_row});
+    click_key(a, Qt::RightButton, true);
+    click_key(a, Qt::MiddleButton, false);
+    click_key(a, Qt::LeftButton, true);
+    wait_until([] { return QApplication::activeModalWidget() != nullptr; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(w.records().flayers, layers);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+TEST_F(FlayerPage, StripControlsArePlacedAndCaptioned) {
+    Tmain_form& w = open_board();
+    if (w.dpi().scale != 1.0f) GTEST_SKIP() << "places are checked at screen scale 1";
+    const flayer_mgr& s = *w.flayer_strip();
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(s.tile(i)->geometry(), QRect(12 + 92 * int(i), 20, 80, 24)) << i;
+    const char* const captions[4] = {"保存", "另存为", "加载文件", "清空本层"};
+    for (unsigned i = 0; i < 4; ++i) {
+        EXPECT_EQ(s.button(i)->geometry(), QRect(12 + 92 * int(i), 56, 80, 24)) << i;
+        EXPECT_EQ(s.button(i)->text(), QString::fromUtf8(captions[i]));
+        EXPECT_FALSE(s.button(i)->toolTip().isEmpty());
+    }
+    const QComboBox* combos[2] = {s.colour_combo(), s.scale_combo()};
+    for (int j = 0; j < 2; ++j) {
+        const QRect g = combos[j]->geometry();
+        EXPECT_EQ(g.x(), j == 0 ? 380 : 472);
+        EXPECT_EQ(g.width(), 80);
+        EXPECT_EQ(g.y(), 56 + (24 - g.height()) / 2);
+        EXPECT_EQ(combos[j]->currentIndex(), 0);
+    }
+    EXPECT_EQ(s.colour_combo()->itemText(2), QString::fromUtf8("绿色"));
+    EXPECT_EQ(s.colour_combo()->toolTip(), QString::fromUtf8("选择图标的配色"));
+    const QStringList scales = {QString::fromUtf8("自动"), "1x", "1.25x", "1.5x", "1.75x", "2x"};
+    ASSERT_EQ(s.scale_combo()->count(), scales.size());
+    for (int i = 0; i < scales.size(); ++i) EXPECT_EQ(s.scale_combo()->itemText(i), scales[i]);
+}
+
+TEST_F(FlayerPage, NewConnectionStartsWithAFreshStripAndDrawing) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const QRect first_a = w.flayer_editor()->picture_at(col_a, home_row)->geometry();
+    choose_item(w.flayer_strip()->scale_combo(), 5);
+    choose_item(w.flayer_strip()->colour_combo(), 2);
+    ASSERT_NE(w.flayer_editor()->picture_at(col_a, home_row)->geometry(), first_a);
+
+    w.device_picture_double_click(0); // disconnect
+    EXPECT_EQ(w.flayer_strip(), nullptr);
+    EXPECT_EQ(w.flayer_editor(), nullptr);
+    EXPECT_TRUE(pictures_on(w).empty());
+
+    w.device_picture_double_click(0); // connect again
+    wait_read(w);
+    ASSERT_NE(w.flayer_strip(), nullptr);
+    EXPECT_EQ(w.flayer_strip()->scale_combo()->currentIndex(), 0);
+    EXPECT_EQ(w.flayer_strip()->colour_combo()->currentIndex(), 0);
+    EXPECT_FLOAT_EQ(w.flayer_editor()->view_scale(), w.dpi().scale);
+    open_layer(w, 0);
+    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->geometry(), first_a);
+    EXPECT_GT(share_of(*a, plain_fill), 0.5);
+    EXPECT_EQ(pictures_on(w).size(), 104u); // the old pictures went with the old drawing
+}
+
+TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
+    Tmain_form& w = open_board();
+    for (bool connect_again : {false, true}) {
+        SCOPED_TRACE(connect_again ? "connected again before the choice" : "unplugged");
+        open_layer(w, 0);
+        const unsigned a = key_id(col_a, home_row);
+        const bytes before = slot_bytes(w, 0, a);
+        picker_answer answer([&](Tfunc_sel& p) {
+            kb_->unplug();
+            ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
+            EXPECT_EQ(w.flayer_editor(), nullptr);
+            if (connect_again) {
+                // A new drawing of the same layer is up when the choice is made.
+                kb_->plug();
+                detect_and_probe();
+                ASSERT_FALSE(w.connect_device(0));
+                wait_read(w);
+                ASSERT_NE(w.flayer_editor(), nullptr);
+            }
+            click_in_picker(page_mouse, "btn_mouse_left")(p);
+        });
+        click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
+        ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+        EXPECT_EQ(slot_bytes(w, 0, a), before);
+        if (!connect_again) {
+            EXPECT_EQ(w.active_link(), nullptr);
+            EXPECT_EQ(w.flayer_strip(), nullptr);
+            EXPECT_EQ(w.flayer_editor(), nullptr);
+            kb_->plug();
+            detect_and_probe();
+            ASSERT_FALSE(w.connect_device(0));
+            wait_read(w);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- hand-answered keyboard
+
+using FlayerReads = window_test;
+
+TEST_F(FlayerReads, UnreadLayerIsAskedForAndOnlyAWholeReplyForItIsKept) {
+    std::shared_ptr<manual_keyboard> kb;
+    Tmain_form& w = open_read(kb);
+    ASSERT_TRUE(w.records().flayer_loaded[0]);
+    const auto layer2 = w.records().flayers[2];
+    const auto layer3 = w.records().flayers[3];
+    kb->clear_received();
+
+    w.action("fl_3")->trigger();
+    EXPECT_EQ(w.current_card(), c_flayer_edit);
+    EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层3"));
+    packet::packet64 p;
+    ASSERT_TRUE(kb->wait_request(1, p));
+    EXPECT_EQ(packet::command_of(p.data()), cmd::read_flayer);
+    EXPECT_EQ(p[packet::off_sub], 3);
+    EXPECT_TRUE(w.is_busy());
+
+    kb->reply_record(cmd::read_flayer, 2, patterned(record_size::flayer, 0x90));
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    EXPECT_EQ(w.records().flayers[2], layer2);
+    EXPECT_EQ(w.records().flayers[3], layer3);
+    EXPECT_FALSE(w.records().flayer_loaded[2]);
+    EXPECT_FALSE(w.records().flayer_loaded[3]);
+    EXPECT_EQ(w.cur_flayer(), 3u);
+
+    // Asked again, the reply loses a chunk on the way: the rest is dropped
+    // and the busy state ends.
+    w.action("fl_3")->trigger();
+    ASSERT_TRUE(kb->wait_request(2, p));
+    EXPECT_EQ(p[packet::off_sub], 3);
+    auto chunks = manual_keyboard::record_chunks(cmd::read_flayer, 3, patterned(record_size::flayer, 0x92));
+    chunks.erase(chunks.begin() + 1);
+    for (const auto& c : chunks) kb->send_packet(c);
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    EXPECT_EQ(w.records().flayers[3], layer3);
+    EXPECT_FALSE(w.records().flayer_loaded[3]);
+
+    // And again: now the right layer comes whole and is kept.
+    w.action("fl_3")->trigger();
+    ASSERT_TRUE(kb->wait_request(3, p));
+    EXPECT_EQ(packet::command_of(p.data()), cmd::read_flayer);
+    EXPECT_EQ(p[packet::off_sub], 3);
+    kb->reply_record(cmd::read_flayer, 3, patterned(record_size::flayer, 0x91));
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy() && w.records().flayer_loaded[3]; }));
+    EXPECT_TRUE(same_bytes(w.records().flayers[3], patterned(record_size::flayer, 0x91)));
+
+    // Layers already here are not asked for: the next request is the one
+    // sent after opening them.
+    w.action("fl_0")->trigger();
+    EXPECT_EQ(w.cur_flayer(), 0u);
+    w.action("fl_3")->trigger();
+    EXPECT_EQ(w.cur_flayer(), 3u);
+    w.request_battery_update();
+    ASSERT_TRUE(kb->wait_request(4, p));
+    EXPECT_EQ(packet::command_of(p.data()), cmd::read_battery);
+    EXPECT_EQ(kb->requests().size(), 4u);
+}
+
+TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
+    auto kb = add_manual_keyboard(kind_usb);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    kb->reply_record(cmd::layer_state_changed, 0, {4, 0, 0, 0, 0, 0, 1, 0, 0, 2});
+    ASSERT_TRUE(wait_until([&] { return w.flayer_strip() != nullptr; }));
+    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 2);
+    EXPECT_EQ(w.flayer_strip()->tile(5)->state(), 1);
+    EXPECT_FALSE(w.is_read_done(4));
+
+    // The read goes on in order, one request per reply (a report that
+    // pushed it on would have asked twice); the state it reads redraws the
+    // strip but keeps the layer chosen when the strip was made.
+    answer_initial_read(*kb, {0, 1, 1, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
+    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(w.flayer_strip()->tile(0)->state(), 2);
+    EXPECT_EQ(w.flayer_strip()->tile(1)->state(), 1);
+    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 0);
+    // The layer the read brought (the default, 0) is not the one shown.
+    EXPECT_FALSE(w.records().flayer_loaded[0]);
+}
+
+TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTriggerByte) {
+    auto kb = add_manual_keyboard(kind_usb);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    answer_initial_read(*kb, {9, 0, 0, 0, 0, 0, 0, 0, 0, 3});
+    ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
+    packet::packet64 p;
+    ASSERT_TRUE(kb->wait_request(initial_read_step_count + 1, p));
+    std::vector<uint8_t> battery(9, 0);
+    battery[0] = 100;
+    kb->reply_record(cmd::read_battery, 0, battery);
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+
+    EXPECT_EQ(w.cur_flayer(), 0u);
+    ASSERT_NE(w.flayer_strip(), nullptr);
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(w.flayer_strip()->tile(i)->state(), 0) << i;
+    QTest::mouseClick(w.flayer_strip()->tile(2), Qt::RightButton);
+    ASSERT_TRUE(kb->wait_request(initial_read_step_count + 2, p));
+    EXPECT_EQ(packet::command_of(p.data()), cmd::write_layer_state);
+    EXPECT_EQ(bytes(p.begin() + packet::off_block_data, p.begin() + packet::off_block_data + 10),
+              (bytes{2, 0, 0, 1, 0, 0, 0, 0, 0, 3}));
+    EXPECT_EQ(w.flayer_strip()->tile(2)->state(), 2);
+    EXPECT_EQ(w.cur_flayer(), 0u);
+}
+
+} // namespace
+} // namespace qvk::testing
