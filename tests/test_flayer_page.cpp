@@ -157,6 +157,12 @@ bytes layout_with(unsigned columns, unsigned rows, std::initializer_list<placed_
 
 QString text_of(Tmain_form& w, uint32_t id, const char* def) { return w.lng(id, def); }
 
+// A tile acts once its press event is over; the click runs that action too.
+void click_tile(layer_tile* tile, Qt::MouseButton button) {
+    QTest::mouseClick(tile, button);
+    QCoreApplication::processEvents();
+}
+
 // The full virtual keyboard, connected and read, its layer drawn.
 class FlayerPage : public window_test {
 protected:
@@ -283,7 +289,7 @@ TEST_F(FlayerPage, TileClicksSendTheLayerStateAndRedrawTheirTiles) {
     size_t expected = 0;
     for (const click& c : clicks) {
         SCOPED_TRACE(::testing::Message() << "tile " << c.tile << " button " << int(c.button));
-        QTest::mouseClick(w.flayer_strip()->tile(c.tile), c.button);
+        click_tile(w.flayer_strip()->tile(c.tile), c.button);
         expect_tiles(w, c.tiles);
         if (c.state_sent.empty()) continue;
         ++expected;
@@ -335,7 +341,7 @@ TEST_F(FlayerPage, StateReportedByTheKeyboardRedrawsTheTilesOnly) {
     // Left-clicking the new default sets its own flag and nothing else. It
     // is the first thing the window sends after the report: the report
     // itself made it ask for nothing.
-    QTest::mouseClick(w.flayer_strip()->tile(5), Qt::LeftButton);
+    click_tile(w.flayer_strip()->tile(5), Qt::LeftButton);
     ASSERT_TRUE(wait_until([&] { return !kb_->messages().empty() && !w.is_busy(); }));
     const auto m = kb_->messages();
     ASSERT_EQ(m.size(), 1u);
@@ -848,6 +854,52 @@ TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
     }
 }
 
+// A tile click whose send is refused shows a message; the keyboard is
+// unplugged while it is up, so the strip goes away under the click. Nothing
+// of the strip may be touched afterwards (the sanitizer sees it if it is).
+TEST_F(FlayerPage, StripTornDownWhileATileClickShowsAMessage) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        SCOPED_TRACE(int(button));
+        w.set_busy(2, 1); // a read in flight: the send is refused
+        dialogs_.while_shown = [&] {
+            dialogs_.while_shown = nullptr;
+            kb_->unplug();
+            ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
+        };
+        click_tile(w.flayer_strip()->tile(3), button);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.flayer_strip(), nullptr);
+        EXPECT_EQ(dialogs_.messages.size(), 1);
+        dialogs_.messages.clear();
+        kb_->plug();
+        detect_and_probe();
+        ASSERT_FALSE(w.connect_device(0));
+        wait_read(w);
+    }
+}
+
+// The window is closed (from the tray) while the picker is open: the picker
+// goes with it, can still turn its pages while its loop ends, and nothing is
+// written into the layer.
+TEST_F(FlayerPage, ClosingTheWindowClosesAnOpenPicker) {
+    Tmain_form& w = open_board();
+    open_layer(w, 0);
+    const unsigned a = key_id(col_a, home_row);
+    const bytes before = slot_bytes(w, 0, a);
+    picker_answer answer([&](Tfunc_sel& p) {
+        w.quit_from_tray();
+        EXPECT_FALSE(p.isVisible());
+        p.pages()->setCurrentIndex(page_media); // fills its list from the texts
+        QCoreApplication::processEvents();
+    });
+    click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
+    ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+    EXPECT_EQ(slot_bytes(w, 0, a), before);
+    EXPECT_EQ(w.flayer_editor(), nullptr);
+}
+
 // ---------------------------------------------------------------- hand-answered keyboard
 
 using FlayerReads = window_test;
@@ -952,7 +1004,7 @@ TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTri
     EXPECT_EQ(w.cur_flayer(), 0u);
     ASSERT_NE(w.flayer_strip(), nullptr);
     for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(w.flayer_strip()->tile(i)->state(), 0) << i;
-    QTest::mouseClick(w.flayer_strip()->tile(2), Qt::RightButton);
+    click_tile(w.flayer_strip()->tile(2), Qt::RightButton);
     ASSERT_TRUE(kb->wait_request(initial_read_step_count + 2, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::write_layer_state);
     EXPECT_EQ(bytes(p.begin() + packet::off_block_data, p.begin() + packet::off_block_data + 10),

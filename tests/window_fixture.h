@@ -27,7 +27,13 @@ public:
     bool answer_yes = true;
     QString file_to_open;
     QString file_to_save;
-    void show_message(const QString& text) override { messages << text; }
+    // Runs while a message is "on screen", as the window's events go on
+    // under a real message box.
+    std::function<void()> while_shown;
+    void show_message(const QString& text) override {
+        messages << text;
+        if (while_shown) while_shown();
+    }
     bool ask_yes_no(const QString&, const QString& text) override {
         messages << text;
         return answer_yes;

@@ -65,7 +65,9 @@ void layer_tile::mousePressEvent(QMouseEvent* e) {
     if (!on_press) return;
     const Qt::MouseButton button = e->button();
     QTimer::singleShot(0, this, [this, button] {
-        if (on_press) on_press(layer_, button);
+        if (!on_press) return;
+        const auto act = on_press; // the tile may be gone when it returns
+        act(layer_, button);
     });
 }
 
