@@ -596,8 +596,8 @@ void Tmain_form::apply_ui_texts() {
     N1_->setText(lng(txt::tray_restore, text_tray_restore));
     N2_->setText(lng(txt::tray_exit, text_tray_exit));
     if (batt_) batt_->redraw();
-    if (flayer_mgr_) flayer_mgr_->apply_texts();
     if (fl_edit_) fl_edit_->redraw();
+    if (flayer_mgr_) flayer_mgr_->apply_texts();
     for (uint32_t i = 0; i < device_list_view::max_entries; ++i)
         if (device_list_->shown_kind(i) != 0) draw_entry(i, device_list_->shown_connected(i));
 }
