@@ -674,6 +674,23 @@ TEST_F(FlayerPage, HintGivesTheReleaseAndPressFunctionsInFull) {
     EXPECT_TRUE(between == QStringLiteral("\n") || between == QStringLiteral("\r\n")) << between.toStdString();
 }
 
+// A language chosen while the page is up reaches the strip and the keys.
+TEST_F(FlayerPage, LanguageChangeReachesTheStripAndTheKeys) {
+    folder_.write("Language/A.ini", "[Language]\r\n");
+    folder_.write("Language/B.ini",
+                  "[Language]\r\n303=Store\r\n313=Leaf\r\n600=Up:\r\n701=Open layer\r\n702=Default layer\r\n");
+    Tmain_form& w = open_board({}, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0}); // layer 1 open
+    open_layer(w, 0);
+    const flayer_mgr& s = *w.flayer_strip();
+    ASSERT_EQ(s.save_button()->text(), QString::fromUtf8("保存"));
+    w.cb_lng_select()->setCurrentIndex(w.cb_lng_select()->count() - 1);
+    EXPECT_EQ(s.save_button()->text(), QStringLiteral("Store"));
+    EXPECT_EQ(s.colour_combo()->itemText(2), QStringLiteral("Leaf"));
+    EXPECT_EQ(s.tile(0)->toolTip(), QStringLiteral("Default layer"));
+    EXPECT_EQ(s.tile(1)->toolTip(), QStringLiteral("Open layer"));
+    EXPECT_TRUE(w.flayer_editor()->picture_at(col_a, home_row)->toolTip().startsWith(QStringLiteral("Up:")));
+}
+
 TEST_F(FlayerPage, PickerChoicesAndThePressToReleaseCopy) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
