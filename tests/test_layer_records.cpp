@@ -313,5 +313,31 @@ TEST_F(LayerFiles, FailedWriteKeepsTheFileThatWasThere) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
+// Saving over a file that is a link, or that has its own permissions,
+// replaces the contents the user meant and keeps the rest as it was.
+TEST_F(LayerFiles, SavingOverALinkOrAPrivateFileKeepsThem) {
+    namespace fs = std::filesystem;
+    const bytes old_layer = pattern(1536, 5);
+    const std::string real = dir.file("real.Fl_Cfg");
+    ASSERT_EQ(save_layer_file(real, flayer_file_format, old_layer.data()), layer_file_result::ok);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string link = dir.file("link.Fl_Cfg");
+    fs::create_symlink(real, link);
+
+    const bytes new_layer = pattern(1536, 61);
+    ASSERT_EQ(save_layer_file(link, flayer_file_format, new_layer.data()), layer_file_result::ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    const bytes on_disk = read_file("real.Fl_Cfg");
+    EXPECT_EQ(bytes(on_disk.begin() + 4, on_disk.end()), new_layer);
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+    // A folder of that name is not replaced.
+    fs::create_directory(dir.file("folder.Fl_Cfg"));
+    EXPECT_EQ(save_layer_file(dir.file("folder.Fl_Cfg"), flayer_file_format, new_layer.data()),
+              layer_file_result::create_failed);
+    EXPECT_TRUE(fs::is_directory(dir.file("folder.Fl_Cfg")));
+}
+
 } // namespace
 } // namespace qvk::testing
