@@ -879,7 +879,10 @@ TEST_F(FlayerPage, StripTornDownWhileATileClickShowsAMessage) {
     open_layer(w, 0);
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
         SCOPED_TRACE(int(button));
-        w.set_busy(2, 1); // a read in flight: the send is refused
+        // Another task runs, so the send is refused. (A read in flight would
+        // not do: the battery reply that follows every connection may still
+        // come in and end that busy state before the click.)
+        w.set_task_busy(true);
         dialogs_.while_shown = [&] {
             dialogs_.while_shown = nullptr;
             kb_->unplug();
