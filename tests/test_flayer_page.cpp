@@ -17,6 +17,7 @@
 #include "functions/func_code.h"
 #include "functions/func_description.h"
 #include "functions/func_sel.h"
+#include "functions/key_code_convert.h"
 #include "layers/flayer_mgr.h"
 #include "layers/kb_layout.h"
 #include "layers/layer_state.h"
@@ -806,6 +807,41 @@ TEST_F(FlayerPage, StripControlsArePlacedAndCaptioned) {
     const QStringList scales = {QString::fromUtf8("自动"), "1x", "1.25x", "1.5x", "1.75x", "2x"};
     ASSERT_EQ(s.scale_combo()->count(), scales.size());
     for (int i = 0; i < scales.size(); ++i) EXPECT_EQ(s.scale_combo()->itemText(i), scales[i]);
+}
+
+// At other screen scales every size and place is the scaled figure cut to
+// whole pixels, the tile gaps included (so combo j lines up with tile 4 + j),
+// while the gap between the tiles and the buttons stays 12 pixels.
+TEST(FlayerStrip, PlacesFollowTheScreenScale) {
+    temp_dir d;
+    const key_code_convert texts(d.file("qvk-tools"));
+    QWidget card;
+    std::array<uint8_t, record_size::layer_state> state{};
+    struct scale_case {
+        float scale;
+        int w, h, tile_top, button_top;
+        std::array<int, 8> left;
+    };
+    const scale_case cases[] = {
+        {1.125f, 90, 27, 22, 61, {13, 116, 220, 323, 427, 530, 634, 737}}, // 108 dpi: gaps of 13.5
+        {1.25f, 100, 30, 25, 67, {15, 130, 245, 360, 475, 590, 705, 820}},
+        {1.5f, 120, 36, 30, 78, {18, 156, 294, 432, 570, 708, 846, 984}},
+    };
+    for (const scale_case& c : cases) {
+        SCOPED_TRACE(c.scale);
+        const flayer_mgr s(&card, c.scale, state.data(), texts, [](int, int, int) {});
+        for (unsigned i = 0; i < 8; ++i)
+            EXPECT_EQ(s.tile(i)->geometry(), QRect(c.left[i], c.tile_top, c.w, c.h)) << "tile " << i;
+        for (unsigned i = 0; i < 4; ++i)
+            EXPECT_EQ(s.button(i)->geometry(), QRect(c.left[i], c.button_top, c.w, c.h)) << "button " << i;
+        const QComboBox* combos[2] = {s.colour_combo(), s.scale_combo()};
+        for (int j = 0; j < 2; ++j) {
+            const QRect g = combos[j]->geometry();
+            EXPECT_EQ(g.x(), c.left[4 + j]) << "combo " << j;
+            EXPECT_EQ(g.width(), c.w) << "combo " << j;
+            EXPECT_EQ(g.y(), c.button_top + (c.h - g.height()) / 2) << "combo " << j;
+        }
+    }
 }
 
 TEST_F(FlayerPage, NewConnectionStartsWithAFreshStripAndDrawing) {
