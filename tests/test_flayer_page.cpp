@@ -130,6 +130,16 @@ double share_of(const key_picture& k, const std::function<bool(QRgb)>& kind) {
 
 bool plain_fill(QRgb p) { return p == 0x6AB5FF; }
 
+// Whether two drawings of a key differ above its middle row and from it down.
+std::pair<bool, bool> halves_changed(const QImage& before, const QImage& after) {
+    bool upper = false, lower = false;
+    const int middle = after.height() / 2;
+    for (int y = 0; y < std::min(before.height(), after.height()); ++y)
+        for (int x = 0; x < std::min(before.width(), after.width()); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) (y < middle ? upper : lower) = true;
+    return {upper, lower};
+}
+
 struct placed_key {
     unsigned column, row;
     uint8_t kind;
@@ -627,20 +637,27 @@ TEST_F(FlayerPage, RightAndMiddleClicksEditOneHalfAndRepaintOnlyThatKey) {
         unsigned column;
         Qt::MouseButton button;
         bool lower;
+        bool at_middle; // on the last row of its half (H/2 - 1 or H/2)
         bytes slot_after;
     };
     const click_case cases[] = {
-        {col_a, Qt::RightButton, true, {0, 0, 0, 0, 2, 0x04, 0, 0}},
-        {col_a + 1, Qt::MiddleButton, false, {2, 0x16, 0, 0, 1, 0, 0, 0}}, // S
-        {col_a + 2, Qt::RightButton, false, {2, 0x07, 0, 0, 0, 0, 0, 0}},  // D
-        {col_a + 3, Qt::MiddleButton, true, {1, 0, 0, 0, 2, 0x09, 0, 0}},  // F
+        {col_a, Qt::RightButton, true, false, {0, 0, 0, 0, 2, 0x04, 0, 0}},
+        {col_a + 1, Qt::MiddleButton, false, false, {2, 0x16, 0, 0, 1, 0, 0, 0}}, // S
+        {col_a + 2, Qt::RightButton, false, false, {2, 0x07, 0, 0, 0, 0, 0, 0}},  // D
+        {col_a + 3, Qt::MiddleButton, true, false, {1, 0, 0, 0, 2, 0x09, 0, 0}},  // F
+        {col_a + 4, Qt::RightButton, true, true, {0, 0, 0, 0, 2, 0x0A, 0, 0}},    // G at H/2
+        {col_a + 5, Qt::RightButton, false, true, {2, 0x0B, 0, 0, 0, 0, 0, 0}},   // H at H/2 - 1
     };
     for (const click_case& c : cases) {
         SCOPED_TRACE(c.column);
         std::map<key_picture*, qint64> painted;
         for (const auto& [pos, k] : keys) painted[k] = k->image().cacheKey();
         key_picture* k = keys.at({c.column, home_row});
-        click_key(k, c.button, c.lower);
+        const QImage drawn = k->image().copy();
+        if (c.at_middle)
+            QTest::mouseClick(k, c.button, Qt::NoModifier, QPoint(k->width() / 2, k->height() / 2 - (c.lower ? 0 : 1)));
+        else
+            click_key(k, c.button, c.lower);
         const unsigned id = key_id(c.column, home_row);
         EXPECT_EQ(slot_bytes(w, 0, id), c.slot_after);
         // That key shows the change; no other key was painted again.
@@ -648,6 +665,9 @@ TEST_F(FlayerPage, RightAndMiddleClicksEditOneHalfAndRepaintOnlyThatKey) {
         const QString hint = text_of(w, 600, "按键弹起：") +
                              QString::fromStdString(func_code_to_desc_str(w.texts(), fc_from(slot + 4), false));
         EXPECT_TRUE(k->toolTip().startsWith(hint)) << k->toolTip().toStdString();
+        // The release function is drawn in the upper half, the press
+        // function in the lower one: only the clicked half looks different.
+        EXPECT_EQ(halves_changed(drawn, k->image()), std::make_pair(!c.lower, c.lower));
         for (const auto& [other, key] : painted)
             EXPECT_EQ(other->image().cacheKey() != key, other == k) << other->objectName().toStdString();
     }
@@ -737,15 +757,20 @@ TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
     const auto keys = pictures(*w.flayer_editor());
     for (const auto& [pos, k] : keys) EXPECT_GT(share_of(*k, plain_fill), 0.5) << k->objectName().toStdString();
 
-    // A large part of each key is the colour of its cap (the rest: rim, texts, line).
+    // A large part of each key is the colour of its cap (the rest: rim, texts,
+    // line). The function texts are white on the green cap and in the plain
+    // drawing, black on the white cap; no cap has such pixels of its own.
+    const auto white = [](QRgb p) { return p == 0xFFFFFF; };
+    const auto black = [](QRgb p) { return qRed(p) < 0x30 && qGreen(p) < 0x30 && qBlue(p) < 0x30; };
     struct colour_case {
         int item;
         std::function<bool(QRgb)> looks_right;
+        std::function<bool(QRgb)> text;
     };
     const colour_case cases[] = {
-        {2, [](QRgb p) { return qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 20; }},
-        {1, [](QRgb p) { return qRed(p) > 0xC0 && qGreen(p) > 0xC0 && qBlue(p) > 0xC0 && !plain_fill(p); }},
-        {0, plain_fill},
+        {2, [](QRgb p) { return qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 20; }, white},
+        {1, [](QRgb p) { return qRed(p) > 0xC0 && qGreen(p) > 0xC0 && qBlue(p) > 0xC0 && !plain_fill(p); }, black},
+        {0, plain_fill, white},
     };
     for (const colour_case& c : cases) {
         SCOPED_TRACE(c.item);
@@ -756,6 +781,7 @@ TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
             EXPECT_NE(k->image().cacheKey(), painted[k]) << k->objectName().toStdString();
             EXPECT_GT(share_of(*k, c.looks_right), 0.3) << k->objectName().toStdString();
         }
+        EXPECT_GT(share_of(*keys.at({col_a, home_row}), c.text), 0.0); // "A" twice
     }
 }
 
