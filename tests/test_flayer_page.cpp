@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/link_event.h"
 #include "functions/func_code.h"
 #include "functions/func_description.h"
 #include "functions/func_sel.h"
@@ -371,6 +372,7 @@ TEST_F(FlayerPage, SaveIsPausedForASecondAfterEachPress) {
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(save->isEnabled());
     EXPECT_TRUE(w.save_button_timer()->isActive());
+    EXPECT_EQ(w.save_button_timer()->interval(), 1000);
     QTest::mouseClick(save, Qt::LeftButton); // a second press in the pause
     ASSERT_TRUE(wait_until([&] { return sent(cmd::write_flayer) >= 1 && !w.is_busy(); }));
     ASSERT_TRUE(wait_until([&] { return save->isEnabled(); })); // when the timer fires
@@ -1001,6 +1003,10 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForAndOnlyAWholeReplyForItIsKept) {
     ASSERT_TRUE(kb->wait_request(1, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_flayer);
     EXPECT_EQ(p[packet::off_sub], 3);
+    EXPECT_TRUE(w.is_busy());
+    // Sent, the read still waits for its reply.
+    QCoreApplication::postEvent(&w, new link_event(msg::send_done, 0, 0));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(w.is_busy());
 
     kb->reply_record(cmd::read_flayer, 2, patterned(record_size::flayer, 0x90));
