@@ -23,6 +23,7 @@
 #include "layers/kb_layout.h"
 #include "layers/layer_state.h"
 #include "link/link_kind.h"
+#include "marked_texts.h"
 #include "sim/default_records.h"
 #include "window_fixture.h"
 
@@ -712,6 +713,89 @@ TEST_F(FlayerPage, LanguageChangeReachesTheStripAndTheKeys) {
     EXPECT_EQ(s.tile(0)->toolTip(), QStringLiteral("Default layer"));
     EXPECT_EQ(s.tile(1)->toolTip(), QStringLiteral("Open layer"));
     EXPECT_TRUE(w.flayer_editor()->picture_at(col_a, home_row)->toolTip().startsWith(QStringLiteral("Up:")));
+}
+
+// Every text of the page is looked up by its own ID and falls back to its
+// own built-in default: under a language that turns each ID into a marker
+// every text shows its marker, and without one it shows the default.
+TEST_F(FlayerPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
+    static const text_default page_texts[] = {
+        {303, "保存"},
+        {304, "将当前层配置保存到键盘内"},
+        {305, "另存为"},
+        {306, "将当前层配置保存为一个文件，便于将来恢复或者共享给朋友"},
+        {307, "加载文件"},
+        {308, "打开一个层配置文件，并加载到当前层，您可以保存到键盘内，或者编辑"},
+        {309, "清空本层"},
+        {310, "这将清空本层的所有配置，所有当前层的数据都会丢失"},
+        {311, "默认"},
+        {312, "白色"},
+        {313, "绿色"},
+        {314, "选择图标的配色"},
+        {315, "自动"},
+        {316, "选择图标的缩放比例，[自动]则使用操作系统设置的缩放比例"},
+        {317, "这会清空本层的所有配置，确定要这么做吗？"},
+        {318, "警告"},
+        {339, "文件大小错误！"},
+        {341, "错误！无法识别的配置文件！"},
+        {600, "按键弹起："},
+        {601, "按键按下："},
+        {700, "层已关闭，鼠标左键开启，右键切换到这个层"},
+        {701, "层已开启，鼠标左键关闭，右键切换到这个层"},
+        {702, "当前的默认层，鼠标右键其他层则切换到其他层"},
+    };
+    folder_.write("Language/A.ini", "[Language]\r\n");
+    folder_.write("Language/B.ini", marking_language(page_texts));
+    const std::string short_file = folder_.write("short.Fl_Cfg", std::string(1539, '\x01'));
+    const std::string foreign_file = folder_.write("foreign.Fl_Cfg", std::string(1540, '\x01'));
+    Tmain_form& w = open_board({}, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0}); // layer 0 default, layer 1 open
+    open_layer(w, 0);
+    dialogs_.answer_yes = false;
+
+    // Everything the page shows, in the order of the table above; the key
+    // hint's two halves stand for 600 and 601.
+    auto shown = [&] {
+        const flayer_mgr& s = *w.flayer_strip();
+        std::vector<std::string> t;
+        for (unsigned b = 0; b < layer_strip::button_count; ++b) {
+            t.push_back(s.button(b)->text().toStdString());
+            t.push_back(s.button(b)->toolTip().toStdString());
+        }
+        for (int i = 0; i < 3; ++i) t.push_back(s.colour_combo()->itemText(i).toStdString());
+        t.push_back(s.colour_combo()->toolTip().toStdString());
+        t.push_back(s.scale_combo()->itemText(0).toStdString());
+        t.push_back(s.scale_combo()->toolTip().toStdString());
+        dialogs_.messages.clear();
+        click_strip_button(w, layer_strip::btn_clear);
+        t.push_back(dialogs_.messages.value(0).toStdString());
+        t.push_back(dialogs_.last_caption.toStdString());
+        for (const std::string& f : {short_file, foreign_file}) {
+            dialogs_.messages.clear();
+            dialogs_.file_to_open = QString::fromStdString(f);
+            click_strip_button(w, layer_strip::btn_load);
+            t.push_back(dialogs_.messages.value(0).toStdString());
+        }
+        const QStringList hint = w.flayer_editor()->picture_at(col_a, home_row)->toolTip().split(QLatin1Char('\n'));
+        // Each line of the hint starts with its text; a default and a marker
+        // are both five characters long.
+        t.push_back(hint.value(0).left(5).toStdString());
+        t.push_back(hint.value(1).left(5).toStdString());
+        t.push_back(s.tile(2)->toolTip().toStdString());
+        t.push_back(s.tile(1)->toolTip().toStdString());
+        t.push_back(s.tile(0)->toolTip().toStdString());
+        return t;
+    };
+    const std::vector<std::string> built_in = shown();
+    w.cb_lng_select()->setCurrentIndex(1);
+    const std::vector<std::string> marked = shown();
+    ASSERT_EQ(built_in.size(), std::size(page_texts));
+    ASSERT_EQ(marked.size(), std::size(page_texts));
+    for (size_t i = 0; i < std::size(page_texts); ++i) {
+        const text_default& t = page_texts[i];
+        SCOPED_TRACE(t.id);
+        EXPECT_EQ(built_in[i], t.def);
+        EXPECT_EQ(marked[i].substr(0, marker(t.id).size()), marker(t.id));
+    }
 }
 
 TEST_F(FlayerPage, PickerChoicesAndThePressToReleaseCopy) {

@@ -34,7 +34,9 @@ public:
         messages << text;
         if (while_shown) while_shown();
     }
-    bool ask_yes_no(const QString&, const QString& text) override {
+    QString last_caption; // of the last question
+    bool ask_yes_no(const QString& caption, const QString& text) override {
+        last_caption = caption;
         messages << text;
         return answer_yes;
     }
