@@ -895,6 +895,27 @@ TEST_F(FlayerPage, LayerNotYetReceivedShowsNoKeysToEdit) {
 
 // ---------------------------------------------------------------- lifecycle
 
+// The drawing starts 96 pixels down, or lower when a large screen scale
+// makes the strip taller, so no key ever covers the toolbar. (ctest runs
+// this at screen scales 1 and 2.)
+TEST_F(FlayerPage, DrawingStartsBelowTheStripAtEveryScreenScale) {
+    Tmain_form& w = open_board();
+    const flayer_mgr& s = *w.flayer_strip();
+    const fl_edit_class& e = *w.flayer_editor();
+    const int strip_bottom = s.bottom();
+    EXPECT_EQ(e.top_offset(), std::max(96, strip_bottom + 16));
+    if (w.dpi().scale == 1.0f) {
+        EXPECT_EQ(e.top_offset(), 96);
+    }
+    // The key in the top-left corner of the default board (y = 8).
+    const key_picture* esc = e.picture_at(0, 0);
+    ASSERT_NE(esc, nullptr);
+    EXPECT_GT(esc->y(), strip_bottom);
+    for (unsigned b = 0; b < layer_strip::button_count; ++b)
+        EXPECT_FALSE(esc->geometry().intersects(s.button(b)->geometry())) << b;
+    EXPECT_FALSE(esc->geometry().intersects(s.colour_combo()->geometry()));
+}
+
 TEST_F(FlayerPage, StripControlsArePlacedAndCaptioned) {
     Tmain_form& w = open_board();
     if (w.dpi().scale != 1.0f) GTEST_SKIP() << "places are checked at screen scale 1";
