@@ -193,6 +193,13 @@ protected:
         wait_read(w);
         return w;
     }
+    // Plugs the keyboard back in and connects it again.
+    void plug_and_connect(Tmain_form& w) {
+        kb_->plug();
+        detect_and_probe();
+        ASSERT_FALSE(w.connect_device(0));
+        wait_read(w);
+    }
     void wait_read(Tmain_form& w) {
         EXPECT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && w.flayer_editor(); }));
     }
@@ -1017,10 +1024,7 @@ TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
             EXPECT_EQ(w.flayer_editor(), nullptr);
             if (connect_again) {
                 // A new drawing of the same layer is up when the choice is made.
-                kb_->plug();
-                detect_and_probe();
-                ASSERT_FALSE(w.connect_device(0));
-                wait_read(w);
+                plug_and_connect(w);
                 ASSERT_NE(w.flayer_editor(), nullptr);
             }
             click_in_picker(page_mouse, "btn_mouse_left")(p);
@@ -1032,10 +1036,7 @@ TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
             EXPECT_EQ(w.active_link(), nullptr);
             EXPECT_EQ(w.flayer_strip(), nullptr);
             EXPECT_EQ(w.flayer_editor(), nullptr);
-            kb_->plug();
-            detect_and_probe();
-            ASSERT_FALSE(w.connect_device(0));
-            wait_read(w);
+            plug_and_connect(w);
         }
     }
 }
@@ -1062,10 +1063,7 @@ TEST_F(FlayerPage, StripTornDownWhileATileClickShowsAMessage) {
         EXPECT_EQ(w.flayer_strip(), nullptr);
         EXPECT_EQ(dialogs_.messages.size(), 1);
         dialogs_.messages.clear();
-        kb_->plug();
-        detect_and_probe();
-        ASSERT_FALSE(w.connect_device(0));
-        wait_read(w);
+        plug_and_connect(w);
     }
 }
 
@@ -1181,18 +1179,9 @@ TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
 }
 
 TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTriggerByte) {
-    auto kb = add_manual_keyboard(kind_usb);
-    Tmain_form& w = open_window();
-    detect_and_probe();
-    ASSERT_FALSE(w.connect_device(0));
-    answer_initial_read(*kb, {9, 0, 0, 0, 0, 0, 0, 0, 0, 3});
-    ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
+    std::shared_ptr<manual_keyboard> kb;
+    Tmain_form& w = open_read(kb, kind_usb, {9, 0, 0, 0, 0, 0, 0, 0, 0, 3});
     packet::packet64 p;
-    ASSERT_TRUE(kb->wait_request(initial_read_step_count + 1, p));
-    std::vector<uint8_t> battery(9, 0);
-    battery[0] = 100;
-    kb->reply_record(cmd::read_battery, 0, battery);
-    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
 
     EXPECT_EQ(w.cur_flayer(), 0u);
     ASSERT_NE(w.flayer_strip(), nullptr);

@@ -104,12 +104,13 @@ void answer_initial_read(manual_keyboard& kb, const std::vector<uint8_t>& layer_
     }
 }
 
-Tmain_form& window_test::open_read(std::shared_ptr<manual_keyboard>& kb, uint32_t kind) {
+Tmain_form& window_test::open_read(std::shared_ptr<manual_keyboard>& kb, uint32_t kind,
+                                   const std::vector<uint8_t>& layer_state) {
     kb = add_manual_keyboard(kind);
     Tmain_form& w = open_window();
     detect_and_probe();
     EXPECT_FALSE(w.connect_device(0));
-    answer_initial_read(*kb, std::vector<uint8_t>(record_size::layer_state, 0));
+    answer_initial_read(*kb, layer_state);
     EXPECT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
     // The battery request that ends the read, answered.
     packet::packet64 p;

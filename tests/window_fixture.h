@@ -99,7 +99,8 @@ protected:
                                                          uint16_t version = 0x0102);
     // A window connected to a hand-answered keyboard whose initial read has
     // completed.
-    Tmain_form& open_read(std::shared_ptr<manual_keyboard>& kb, uint32_t kind = 1);
+    Tmain_form& open_read(std::shared_ptr<manual_keyboard>& kb, uint32_t kind = 1,
+                          const std::vector<uint8_t>& layer_state = std::vector<uint8_t>(10, 0));
     // Creates the window; files written to folder() before are seen by it.
     Tmain_form& open_window(bool start_hidden = false, int tray_available = 0);
     // Runs detection and waits until every found device has told its name.
