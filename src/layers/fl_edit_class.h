@@ -45,6 +45,7 @@ public:
 
     // Pixels left free above the drawing at scale 1 (the strip sits there).
     static constexpr int default_top_offset = 96;
+    // The drawing scale of each scale-combo item (item 0 follows the screen).
     static constexpr float item_scales[6] = {0.0f, 1.0f, 1.25f, 1.5f, 1.75f, 2.0f};
 
     fl_edit_class(QWidget* card, float dpi_scale, const key_code_convert& texts);

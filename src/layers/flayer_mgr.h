@@ -12,11 +12,6 @@ namespace qvk {
 
 class flayer_mgr final : public layer_strip {
 public:
-    // Scale-combo items and the drawing scale each gives (item 0 follows
-    // the screen).
-    static constexpr int scale_item_count = 6;
-    static constexpr float fixed_scales[scale_item_count] = {0.0f, 1.0f, 1.25f, 1.5f, 1.75f, 2.0f};
-
     flayer_mgr(QWidget* card, float scale, uint8_t* layer_state, const key_code_convert& texts,
                layer_strip_callback callback);
     ~flayer_mgr() override;
