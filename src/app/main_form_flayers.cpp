@@ -143,11 +143,12 @@ void Tmain_form::flayer_key_click(Qt::MouseButton button, unsigned layer, unsign
 
 void Tmain_form::open_flayer_picker(unsigned layer, unsigned key_id, bool press_half, unsigned column, unsigned row) {
     if (!fl_edit_ || layer >= record_size::flayer_count || closing_) return;
-    if (key_id >= flayer::slot_count) return;
-    uint8_t* slot = records_->flayers[layer].data() + flayer::slot_size * key_id;
-    const size_t half = press_half ? flayer::off_press : flayer::off_release;
+    uint8_t* const buffer = records_->flayers[layer].data();
+    uint8_t* const target =
+        flayer::slot_code(buffer, key_id, press_half ? flayer::key_half::press : flayer::key_half::release);
+    if (!target) return;
     // The picker edits a copy: the connection may end while it is open.
-    func_code code = fc_from(slot + half);
+    func_code code = fc_from(target);
     const unsigned generation = flayer_editor_generation_;
     {
         Tfunc_sel::params p;
@@ -163,8 +164,8 @@ void Tmain_form::open_flayer_picker(unsigned layer, unsigned key_id, bool press_
         picker.exec();
     }
     if (!fl_edit_ || generation != flayer_editor_generation_) return;
-    std::memcpy(slot + half, code.data(), code.size());
-    if (press_half) flayer::copy_held_press_to_release(slot);
+    std::memcpy(target, code.data(), code.size());
+    if (press_half) flayer::copy_held_press_to_release(flayer::key_slot(buffer, key_id));
     fl_edit_->draw_key(column, row);
 }
 

@@ -4,6 +4,8 @@
 
 namespace qvk::flayer {
 
+uint8_t* key_slot(uint8_t* layer, unsigned key_id) { return key_id < slot_count ? layer + slot_size * key_id : nullptr; }
+
 uint8_t* slot_code(uint8_t* layer, unsigned key_id, key_half half) {
     return key_id < slot_count ? layer + slot_size * key_id + code_offset(half) : nullptr;
 }

@@ -23,6 +23,9 @@ enum class key_half { release, press };
 
 constexpr size_t code_offset(key_half half) { return half == key_half::press ? off_press : off_release; }
 
+// The 8-byte slot of key `key_id`; null when the key ID names no slot.
+uint8_t* key_slot(uint8_t* layer, unsigned key_id);
+
 // The 4 code bytes of one half of key `key_id`'s slot; null when the key ID
 // names no slot.
 uint8_t* slot_code(uint8_t* layer, unsigned key_id, key_half half);
