@@ -15,7 +15,7 @@
 
 #include "functions/key_code_convert.h"
 #include "layers/fl_edit_class.h"
-#include "layers/key_cap_pictures.h"
+#include "ui/key_cap_pictures.h"
 #include "sim/default_records.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/main_form.h"
 #include "link/command_catalogue.h"
 #include "link/initial_read.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "functions/func_sel.h"
 #include "functions/key_code_convert.h"
 

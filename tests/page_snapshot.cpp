@@ -14,9 +14,10 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/main_form.h"
 #include "layers/flayer_mgr.h"
+#include "layers/flayer_page.h"
 #include "link/link_kind.h"
 #include "sim/virtual_keyboard.h"
 
@@ -94,7 +95,8 @@ int main(int argc, char** argv) {
     }
     a->trigger();
     wait_for([&] { return !w.is_busy(); });
-    if (qvk::flayer_mgr* strip = w.flayer_strip()) {
+    auto* page = dynamic_cast<qvk::flayer_page*>(w.page(qvk::c_flayer_edit));
+    if (qvk::flayer_mgr* strip = page ? page->strip() : nullptr) {
         choose(strip->colour_combo(), colours);
         choose(strip->scale_combo(), scale);
     }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "functions/func_sel.h"
 #include "functions/key_code_convert.h"
 

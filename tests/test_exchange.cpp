@@ -235,7 +235,7 @@ TEST_F(Sending, WriteEndsTheBusyStateWhenSentAndAReadWhenAnswered) {
     EXPECT_EQ(kb->received().size(), 1u + 2 * 30);
 
     // A read that awaits its reply keeps the indicator running after sending.
-    const uint8_t layer_shown = uint8_t(w.cur_flayer());
+    const uint8_t layer_shown = uint8_t(cur_flayer(w));
     ASSERT_EQ(w.send_command(cmd::read_flayer, layer_shown, 0, 0, 1, true), 0);
     packet::packet64 p;
     ASSERT_TRUE(kb->wait_request(62, p));

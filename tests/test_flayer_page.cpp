@@ -201,7 +201,7 @@ protected:
         wait_read(w);
     }
     void wait_read(Tmain_form& w) {
-        EXPECT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && w.flayer_editor(); }));
+        EXPECT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && flayer_editor(w); }));
     }
     // Opens function layer L and waits until it is there.
     void open_layer(Tmain_form& w, unsigned layer) {
@@ -210,7 +210,7 @@ protected:
         ASSERT_TRUE(wait_until([&] { return w.records().flayer_loaded[layer] && !w.is_busy(); }));
     }
     void click_strip_button(Tmain_form& w, unsigned b) {
-        QTest::mouseClick(w.flayer_strip()->button(b), Qt::LeftButton);
+        QTest::mouseClick(flayer_strip(w)->button(b), Qt::LeftButton);
     }
     size_t sent(uint8_t command) const { return kb_->messages_of(command).size(); }
 
@@ -225,23 +225,23 @@ TEST_F(FlayerPage, KeyEditedThroughThePickerIsSavedIntoTheKeyboardsLayer) {
     w.action("fl_3")->trigger();
     EXPECT_EQ(w.current_card(), c_flayer_edit);
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层3"));
-    EXPECT_EQ(w.cur_flayer(), 3u);
+    EXPECT_EQ(cur_flayer(w), 3u);
     ASSERT_TRUE(wait_until([&] { return w.records().flayer_loaded[3] && !w.is_busy(); }));
     const auto reads = kb_->messages_of(cmd::read_flayer);
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].sub, 3u);
     const bytes before = kb_->record(cmd::read_flayer, 3);
     EXPECT_TRUE(same_bytes(w.records().flayers[3], before));
-    EXPECT_EQ(w.flayer_editor()->shown_layer(), 3u);
+    EXPECT_EQ(flayer_editor(w)->shown_layer(), 3u);
 
     // The drawing lies on the canvas of the card's scroll area.
     auto* scroll = w.card(c_flayer_edit)->findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->widget(), w.page_panel(c_flayer_edit));
-    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    key_picture* a = flayer_editor(w)->picture_at(col_a, home_row);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->parentWidget(), w.page_panel(c_flayer_edit));
-    EXPECT_EQ(w.flayer_strip()->tile(0)->parentWidget(), w.page_panel(c_flayer_edit));
+    EXPECT_EQ(flayer_strip(w)->tile(0)->parentWidget(), w.page_panel(c_flayer_edit));
 
     // Key A, lower half: the picker's Space key; a key press is released
     // with the same code.
@@ -259,7 +259,7 @@ TEST_F(FlayerPage, KeyEditedThroughThePickerIsSavedIntoTheKeyboardsLayer) {
     EXPECT_TRUE(same_bytes(w.records().flayers[3], edited));
     EXPECT_EQ(sent(cmd::write_flayer), 0u); // nothing leaves before Save
 
-    QTest::mouseClick(w.flayer_strip()->save_button(), Qt::LeftButton);
+    QTest::mouseClick(flayer_strip(w)->save_button(), Qt::LeftButton);
     ASSERT_TRUE(wait_until([&] { return kb_->record(cmd::read_flayer, 3) == edited && !w.is_busy(); }));
     const auto writes = kb_->messages_of(cmd::write_flayer);
     ASSERT_EQ(writes.size(), 1u);
@@ -278,10 +278,10 @@ void expect_tiles(Tmain_form& w, const std::array<int, 8>& states) {
                                          "层已开启，鼠标左键关闭，右键切换到这个层",
                                          "当前的默认层，鼠标右键其他层则切换到其他层"};
     for (unsigned i = 0; i < 8; ++i) {
-        const layer_tile* t = w.flayer_strip()->tile(i);
+        const layer_tile* t = flayer_strip(w)->tile(i);
         EXPECT_EQ(t->state(), states[i]) << "tile " << i;
         EXPECT_EQ(t->toolTip(), QString::fromUtf8(hints[states[i]])) << "tile " << i;
-        EXPECT_EQ(pixel_of(w.flayer_strip()->tile(i), {4, 4}), fills[states[i]]) << "tile " << i;
+        EXPECT_EQ(pixel_of(flayer_strip(w)->tile(i), {4, 4}), fills[states[i]]) << "tile " << i;
     }
 }
 
@@ -309,7 +309,7 @@ TEST_F(FlayerPage, TileClicksSendTheLayerStateAndRedrawTheirTiles) {
     size_t expected = 0;
     for (const click& c : clicks) {
         SCOPED_TRACE(::testing::Message() << "tile " << c.tile << " button " << int(c.button));
-        click_tile(w.flayer_strip()->tile(c.tile), c.button);
+        click_tile(flayer_strip(w)->tile(c.tile), c.button);
         expect_tiles(w, c.tiles);
         if (c.state_sent.empty()) continue;
         ++expected;
@@ -320,13 +320,13 @@ TEST_F(FlayerPage, TileClicksSendTheLayerStateAndRedrawTheirTiles) {
         EXPECT_EQ(first10(m.back().data), c.state_sent);
         EXPECT_TRUE(same_bytes(w.records().layer_state, c.state_sent));
     }
-    EXPECT_EQ(w.cur_flayer(), 0u);
+    EXPECT_EQ(cur_flayer(w), 0u);
     EXPECT_TRUE(dialogs_.messages.isEmpty());
 }
 
 TEST_F(FlayerPage, TileUnderTheMouseIsOutlinedInRedUntilTheMouseLeaves) {
     Tmain_form& w = open_board();
-    const flayer_mgr& s = *w.flayer_strip();
+    const flayer_mgr& s = *flayer_strip(w);
     auto outline = [&](unsigned i) { return pixel_of(s.tile(i), {0, s.tile(i)->height() / 2}); };
     auto inner = [&](unsigned i) { return pixel_of(s.tile(i), {1, s.tile(i)->height() / 2}); };
     auto enter = [&](unsigned i) {
@@ -352,16 +352,16 @@ TEST_F(FlayerPage, StateReportedByTheKeyboardRedrawsTheTilesOnly) {
     kb_->clear_messages();
     const bytes reported = {5, 1, 0, 0, 0, 0, 0, 0, 0, 3};
     kb_->notify_layer_state(reported);
-    ASSERT_TRUE(wait_until([&] { return w.flayer_strip()->tile(5)->state() == 2; }));
+    ASSERT_TRUE(wait_until([&] { return flayer_strip(w)->tile(5)->state() == 2; }));
     expect_tiles(w, {1, 0, 0, 0, 0, 2, 0, 0});
     EXPECT_TRUE(same_bytes(w.records().layer_state, reported));
-    EXPECT_EQ(w.cur_flayer(), 2u);
-    EXPECT_EQ(w.flayer_editor()->shown_layer(), 2u);
+    EXPECT_EQ(cur_flayer(w), 2u);
+    EXPECT_EQ(flayer_editor(w)->shown_layer(), 2u);
 
     // Left-clicking the new default sets its own flag and nothing else. It
     // is the first thing the window sends after the report: the report
     // itself made it ask for nothing.
-    click_tile(w.flayer_strip()->tile(5), Qt::LeftButton);
+    click_tile(flayer_strip(w)->tile(5), Qt::LeftButton);
     ASSERT_TRUE(wait_until([&] { return !kb_->messages().empty() && !w.is_busy(); }));
     const auto m = kb_->messages();
     ASSERT_EQ(m.size(), 1u);
@@ -376,15 +376,15 @@ TEST_F(FlayerPage, SaveIsPausedForASecondAfterEachPress) {
     Tmain_form& w = open_board();
     open_layer(w, 1);
     kb_->clear_messages();
-    QPushButton* save = w.flayer_strip()->save_button();
+    QPushButton* save = flayer_strip(w)->save_button();
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(save->isEnabled());
-    EXPECT_TRUE(w.save_button_timer()->isActive());
-    EXPECT_EQ(w.save_button_timer()->interval(), 1000);
+    EXPECT_TRUE(save_button_timer(w)->isActive());
+    EXPECT_EQ(save_button_timer(w)->interval(), 1000);
     QTest::mouseClick(save, Qt::LeftButton); // a second press in the pause
     ASSERT_TRUE(wait_until([&] { return sent(cmd::write_flayer) >= 1 && !w.is_busy(); }));
     ASSERT_TRUE(wait_until([&] { return save->isEnabled(); })); // when the timer fires
-    EXPECT_FALSE(w.save_button_timer()->isActive());
+    EXPECT_FALSE(save_button_timer(w)->isActive());
     auto writes = kb_->messages_of(cmd::write_flayer);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].sub, 1u);
@@ -400,10 +400,10 @@ TEST_F(FlayerPage, RefusedSaveStillPausesTheButton) {
     open_layer(w, 0);
     kb_->clear_messages();
     w.set_task_busy(true);
-    QPushButton* save = w.flayer_strip()->save_button();
+    QPushButton* save = flayer_strip(w)->save_button();
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(save->isEnabled());
-    EXPECT_TRUE(w.save_button_timer()->isActive());
+    EXPECT_TRUE(save_button_timer(w)->isActive());
     EXPECT_EQ(dialogs_.messages, QStringList{QString::fromUtf8("当前通信繁忙，请稍后再试。")});
     w.set_task_busy(false);
     ASSERT_TRUE(wait_until([&] { return save->isEnabled(); }));
@@ -434,14 +434,14 @@ TEST_F(FlayerPage, LayerSavedAsAFileLoadsIntoAnotherLayerAndStaysAcrossPages) {
     EXPECT_TRUE(w.records().flayer_loaded[2]);
     // The drawing shows what was loaded: key A types A again.
     const unsigned a = key_id(col_a, home_row);
-    const QString a_hint = w.flayer_editor()->picture_at(col_a, home_row)->toolTip();
+    const QString a_hint = flayer_editor(w)->picture_at(col_a, home_row)->toolTip();
     EXPECT_TRUE(a_hint.contains(QString::fromStdString(func_code_to_desc_str(
         w.texts(), fc_from(w.records().flayers[2].data() + flayer::slot_size * a), false))));
 
     // Another page and back: the loaded layer is neither read again nor lost.
     open_layer(w, 5);
     w.action("fl_2")->trigger();
-    EXPECT_EQ(w.cur_flayer(), 2u);
+    EXPECT_EQ(cur_flayer(w), 2u);
     EXPECT_EQ(w.records().flayers[2], layer0);
     EXPECT_EQ(w.records().flayers[0], layer0);
     EXPECT_TRUE(wait_until([&] { return !w.is_busy(); }));
@@ -513,7 +513,7 @@ TEST_F(FlayerPage, ClearAsksFirstAndEmptiesOnlyTheCurrentLayerUntilSaved) {
     EXPECT_EQ(dialogs_.messages, QStringList{QString::fromUtf8("这会清空本层的所有配置，确定要这么做吗？")});
     EXPECT_EQ(w.records().flayers[0], layer0);
 
-    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    key_picture* a = flayer_editor(w)->picture_at(col_a, home_row);
     const QString transparent = QString::fromStdString(func_code_to_desc_str(w.texts(), func_code{}, false));
     ASSERT_FALSE(a->toolTip().contains(transparent));
     dialogs_.answer_yes = true;
@@ -540,8 +540,8 @@ TEST_F(FlayerPage, KeysArePlacedFromTheLayoutAtTheChosenScale) {
                                       {2, 1, layout::entry_key, 7, 133, 33, 21, 7}});
     Tmain_form& w = open_board(layout);
     open_layer(w, 0);
-    fl_edit_class& e = *w.flayer_editor();
-    flayer_mgr& strip = *w.flayer_strip();
+    fl_edit_class& e = *flayer_editor(w);
+    flayer_mgr& strip = *flayer_strip(w);
     EXPECT_EQ(e.top_offset(), 96);
     EXPECT_FLOAT_EQ(e.view_scale(), w.dpi().scale);
 
@@ -605,10 +605,10 @@ TEST_F(FlayerPage, LayoutOutsideTheMatrixLimitsDrawsNothing) {
         ASSERT_TRUE(kb_->set_record(cmd::read_layout, 0, layout_with(c.columns, c.rows, keys)));
         w.device_picture_double_click(0);
         wait_read(w);
-        ASSERT_NE(w.flayer_editor(), nullptr);
+        ASSERT_NE(flayer_editor(w), nullptr);
         open_layer(w, 0);
         for (int redraw = 0; redraw < 2; ++redraw) {
-            const auto drawn = pictures(*w.flayer_editor());
+            const auto drawn = pictures(*flayer_editor(w));
             if (!c.drawn) {
                 EXPECT_TRUE(drawn.empty());
             } else {
@@ -630,10 +630,10 @@ TEST_F(FlayerPage, LayoutOutsideTheMatrixLimitsDrawsNothing) {
                 EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
                 EXPECT_EQ(w.records().flayers, layers);
             }
-            choose_item(w.flayer_strip()->colour_combo(), 1 - redraw); // a redraw
+            choose_item(flayer_strip(w)->colour_combo(), 1 - redraw); // a redraw
         }
         w.device_picture_double_click(0);
-        ASSERT_EQ(w.flayer_editor(), nullptr);
+        ASSERT_EQ(flayer_editor(w), nullptr);
     }
 }
 
@@ -641,7 +641,7 @@ TEST_F(FlayerPage, RightAndMiddleClicksEditOneHalfAndRepaintOnlyThatKey) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
     kb_->clear_messages();
-    const auto keys = pictures(*w.flayer_editor());
+    const auto keys = pictures(*flayer_editor(w));
     ASSERT_EQ(keys.size(), 104u);
     struct click_case {
         unsigned column;
@@ -689,7 +689,7 @@ TEST_F(FlayerPage, RightAndMiddleClicksEditOneHalfAndRepaintOnlyThatKey) {
 TEST_F(FlayerPage, HintGivesTheReleaseAndPressFunctionsInFull) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
-    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    key_picture* a = flayer_editor(w)->picture_at(col_a, home_row);
     click_key(a, Qt::RightButton, false); // release: transparent, press: A
     const uint8_t* slot = w.records().flayers[0].data() + flayer::slot_size * key_id(col_a, home_row);
     const QString release = text_of(w, 600, "按键弹起：") +
@@ -712,14 +712,14 @@ TEST_F(FlayerPage, LanguageChangeReachesTheStripAndTheKeys) {
                   "[Language]\r\n303=Store\r\n313=Leaf\r\n600=Up:\r\n701=Open layer\r\n702=Default layer\r\n");
     Tmain_form& w = open_board({}, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0}); // layer 1 open
     open_layer(w, 0);
-    const flayer_mgr& s = *w.flayer_strip();
+    const flayer_mgr& s = *flayer_strip(w);
     ASSERT_EQ(s.save_button()->text(), QString::fromUtf8("保存"));
     w.cb_lng_select()->setCurrentIndex(w.cb_lng_select()->count() - 1);
     EXPECT_EQ(s.save_button()->text(), QStringLiteral("Store"));
     EXPECT_EQ(s.colour_combo()->itemText(2), QStringLiteral("Leaf"));
     EXPECT_EQ(s.tile(0)->toolTip(), QStringLiteral("Default layer"));
     EXPECT_EQ(s.tile(1)->toolTip(), QStringLiteral("Open layer"));
-    EXPECT_TRUE(w.flayer_editor()->picture_at(col_a, home_row)->toolTip().startsWith(QStringLiteral("Up:")));
+    EXPECT_TRUE(flayer_editor(w)->picture_at(col_a, home_row)->toolTip().startsWith(QStringLiteral("Up:")));
 }
 
 // Every text of the page is looked up by its own ID and falls back to its
@@ -762,7 +762,7 @@ TEST_F(FlayerPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
     // Everything the page shows, in the order of the table above; the key
     // hint's two halves stand for 600 and 601.
     auto shown = [&] {
-        const flayer_mgr& s = *w.flayer_strip();
+        const flayer_mgr& s = *flayer_strip(w);
         std::vector<std::string> t;
         for (unsigned b = 0; b < layer_strip::button_count; ++b) {
             t.push_back(s.button(b)->text().toStdString());
@@ -782,7 +782,7 @@ TEST_F(FlayerPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
             click_strip_button(w, layer_strip::btn_load);
             t.push_back(dialogs_.messages.value(0).toStdString());
         }
-        const QStringList hint = w.flayer_editor()->picture_at(col_a, home_row)->toolTip().split(QLatin1Char('\n'));
+        const QStringList hint = flayer_editor(w)->picture_at(col_a, home_row)->toolTip().split(QLatin1Char('\n'));
         // Each line of the hint starts with its text; a default and a marker
         // are both five characters long.
         t.push_back(hint.value(0).left(5).toStdString());
@@ -832,7 +832,7 @@ TEST_F(FlayerPage, PickerChoicesAndThePressToReleaseCopy) {
     };
     for (const pick_case& c : cases) {
         SCOPED_TRACE(c.what);
-        key_picture* k = w.flayer_editor()->picture_at(c.column, home_row);
+        key_picture* k = flayer_editor(w)->picture_at(c.column, home_row);
         ASSERT_NE(k, nullptr);
         if (c.disable_release_first) click_key(k, Qt::MiddleButton, false);
         const qint64 painted = k->image().cacheKey();
@@ -847,7 +847,7 @@ TEST_F(FlayerPage, PickerChoicesAndThePressToReleaseCopy) {
 TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
-    const auto keys = pictures(*w.flayer_editor());
+    const auto keys = pictures(*flayer_editor(w));
     for (const auto& [pos, k] : keys) EXPECT_GT(share_of(*k, plain_fill), 0.5) << k->objectName().toStdString();
 
     // A large part of each key is the colour of its cap (the rest: rim, texts,
@@ -869,7 +869,7 @@ TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
         SCOPED_TRACE(c.item);
         std::map<key_picture*, qint64> painted;
         for (const auto& [pos, k] : keys) painted[k] = k->image().cacheKey();
-        choose_item(w.flayer_strip()->colour_combo(), c.item);
+        choose_item(flayer_strip(w)->colour_combo(), c.item);
         for (const auto& [pos, k] : keys) {
             EXPECT_NE(k->image().cacheKey(), painted[k]) << k->objectName().toStdString();
             EXPECT_GT(share_of(*k, c.looks_right), 0.3) << k->objectName().toStdString();
@@ -881,11 +881,11 @@ TEST_F(FlayerPage, IconColourChoiceRedrawsEveryKeyOnItsCap) {
 TEST_F(FlayerPage, LayerNotYetReceivedShowsNoKeysToEdit) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
-    const auto keys = pictures(*w.flayer_editor());
+    const auto keys = pictures(*flayer_editor(w));
     ASSERT_FALSE(keys.empty());
     kb_->never_answer(cmd::read_flayer);
     w.action("fl_4")->trigger();
-    EXPECT_EQ(w.cur_flayer(), 4u);
+    EXPECT_EQ(cur_flayer(w), 4u);
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("功能层4"));
     // Layer 0's keys are not left on screen under layer 4's name, and
     // clicking where they were edits nothing.
@@ -907,8 +907,8 @@ TEST_F(FlayerPage, LayerNotYetReceivedShowsNoKeysToEdit) {
 // this at screen scales 1 and 2.)
 TEST_F(FlayerPage, DrawingStartsBelowTheStripAtEveryScreenScale) {
     Tmain_form& w = open_board();
-    const flayer_mgr& s = *w.flayer_strip();
-    const fl_edit_class& e = *w.flayer_editor();
+    const flayer_mgr& s = *flayer_strip(w);
+    const fl_edit_class& e = *flayer_editor(w);
     const int strip_bottom = s.bottom();
     EXPECT_EQ(e.top_offset(), std::max(96, strip_bottom + 16));
     if (w.dpi().scale == 1.0f) {
@@ -926,7 +926,7 @@ TEST_F(FlayerPage, DrawingStartsBelowTheStripAtEveryScreenScale) {
 TEST_F(FlayerPage, StripControlsArePlacedAndCaptioned) {
     Tmain_form& w = open_board();
     if (w.dpi().scale != 1.0f) GTEST_SKIP() << "places are checked at screen scale 1";
-    const flayer_mgr& s = *w.flayer_strip();
+    const flayer_mgr& s = *flayer_strip(w);
     for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(s.tile(i)->geometry(), QRect(12 + 92 * int(i), 20, 80, 24)) << i;
     const char* const captions[4] = {"保存", "另存为", "加载文件", "清空本层"};
     for (unsigned i = 0; i < 4; ++i) {
@@ -987,24 +987,24 @@ TEST(FlayerStrip, PlacesFollowTheScreenScale) {
 TEST_F(FlayerPage, NewConnectionStartsWithAFreshStripAndDrawing) {
     Tmain_form& w = open_board();
     open_layer(w, 0);
-    const QRect first_a = w.flayer_editor()->picture_at(col_a, home_row)->geometry();
-    choose_item(w.flayer_strip()->scale_combo(), 5);
-    choose_item(w.flayer_strip()->colour_combo(), 2);
-    ASSERT_NE(w.flayer_editor()->picture_at(col_a, home_row)->geometry(), first_a);
+    const QRect first_a = flayer_editor(w)->picture_at(col_a, home_row)->geometry();
+    choose_item(flayer_strip(w)->scale_combo(), 5);
+    choose_item(flayer_strip(w)->colour_combo(), 2);
+    ASSERT_NE(flayer_editor(w)->picture_at(col_a, home_row)->geometry(), first_a);
 
     w.device_picture_double_click(0); // disconnect
-    EXPECT_EQ(w.flayer_strip(), nullptr);
-    EXPECT_EQ(w.flayer_editor(), nullptr);
+    EXPECT_EQ(flayer_strip(w), nullptr);
+    EXPECT_EQ(flayer_editor(w), nullptr);
     EXPECT_TRUE(pictures_on(w).empty());
 
     w.device_picture_double_click(0); // connect again
     wait_read(w);
-    ASSERT_NE(w.flayer_strip(), nullptr);
-    EXPECT_EQ(w.flayer_strip()->scale_combo()->currentIndex(), 0);
-    EXPECT_EQ(w.flayer_strip()->colour_combo()->currentIndex(), 0);
-    EXPECT_FLOAT_EQ(w.flayer_editor()->view_scale(), w.dpi().scale);
+    ASSERT_NE(flayer_strip(w), nullptr);
+    EXPECT_EQ(flayer_strip(w)->scale_combo()->currentIndex(), 0);
+    EXPECT_EQ(flayer_strip(w)->colour_combo()->currentIndex(), 0);
+    EXPECT_FLOAT_EQ(flayer_editor(w)->view_scale(), w.dpi().scale);
     open_layer(w, 0);
-    key_picture* a = w.flayer_editor()->picture_at(col_a, home_row);
+    key_picture* a = flayer_editor(w)->picture_at(col_a, home_row);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->geometry(), first_a);
     EXPECT_GT(share_of(*a, plain_fill), 0.5);
@@ -1020,22 +1020,22 @@ TEST_F(FlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
         const bytes before = slot_bytes(w, 0, a);
         picker_answer answer([&](Tfunc_sel& p) {
             kb_->unplug();
-            ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
-            EXPECT_EQ(w.flayer_editor(), nullptr);
+            ASSERT_TRUE(wait_until([&] { return flayer_strip(w) == nullptr; }));
+            EXPECT_EQ(flayer_editor(w), nullptr);
             if (connect_again) {
                 // A new drawing of the same layer is up when the choice is made.
                 plug_and_connect(w);
-                ASSERT_NE(w.flayer_editor(), nullptr);
+                ASSERT_NE(flayer_editor(w), nullptr);
             }
             click_in_picker(page_mouse, "btn_mouse_left")(p);
         });
-        click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
+        click_key(flayer_editor(w)->picture_at(col_a, home_row), Qt::LeftButton, true);
         ASSERT_TRUE(wait_until([&] { return answer.done(); }));
         EXPECT_EQ(slot_bytes(w, 0, a), before);
         if (!connect_again) {
             EXPECT_EQ(w.active_link(), nullptr);
-            EXPECT_EQ(w.flayer_strip(), nullptr);
-            EXPECT_EQ(w.flayer_editor(), nullptr);
+            EXPECT_EQ(flayer_strip(w), nullptr);
+            EXPECT_EQ(flayer_editor(w), nullptr);
             plug_and_connect(w);
         }
     }
@@ -1056,11 +1056,11 @@ TEST_F(FlayerPage, StripTornDownWhileATileClickShowsAMessage) {
         dialogs_.while_shown = [&] {
             dialogs_.while_shown = nullptr;
             kb_->unplug();
-            ASSERT_TRUE(wait_until([&] { return w.flayer_strip() == nullptr; }));
+            ASSERT_TRUE(wait_until([&] { return flayer_strip(w) == nullptr; }));
         };
-        click_tile(w.flayer_strip()->tile(3), button);
+        click_tile(flayer_strip(w)->tile(3), button);
         QCoreApplication::processEvents();
-        EXPECT_EQ(w.flayer_strip(), nullptr);
+        EXPECT_EQ(flayer_strip(w), nullptr);
         EXPECT_EQ(dialogs_.messages.size(), 1);
         dialogs_.messages.clear();
         plug_and_connect(w);
@@ -1081,10 +1081,10 @@ TEST_F(FlayerPage, ClosingTheWindowClosesAnOpenPicker) {
         p.pages()->setCurrentIndex(page_media); // fills its list from the texts
         QCoreApplication::processEvents();
     });
-    click_key(w.flayer_editor()->picture_at(col_a, home_row), Qt::LeftButton, true);
+    click_key(flayer_editor(w)->picture_at(col_a, home_row), Qt::LeftButton, true);
     ASSERT_TRUE(wait_until([&] { return answer.done(); }));
     EXPECT_EQ(slot_bytes(w, 0, a), before);
-    EXPECT_EQ(w.flayer_editor(), nullptr);
+    EXPECT_EQ(flayer_editor(w), nullptr);
 }
 
 // ---------------------------------------------------------------- hand-answered keyboard
@@ -1118,7 +1118,7 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForAndOnlyAWholeReplyForItIsKept) {
     EXPECT_EQ(w.records().flayers[3], layer3);
     EXPECT_FALSE(w.records().flayer_loaded[2]);
     EXPECT_FALSE(w.records().flayer_loaded[3]);
-    EXPECT_EQ(w.cur_flayer(), 3u);
+    EXPECT_EQ(cur_flayer(w), 3u);
 
     // Asked again, the reply loses a chunk on the way: the rest is dropped
     // and the busy state ends.
@@ -1144,9 +1144,9 @@ TEST_F(FlayerReads, UnreadLayerIsAskedForAndOnlyAWholeReplyForItIsKept) {
     // Layers already here are not asked for: the next request is the one
     // sent after opening them.
     w.action("fl_0")->trigger();
-    EXPECT_EQ(w.cur_flayer(), 0u);
+    EXPECT_EQ(cur_flayer(w), 0u);
     w.action("fl_3")->trigger();
-    EXPECT_EQ(w.cur_flayer(), 3u);
+    EXPECT_EQ(cur_flayer(w), 3u);
     w.request_battery_update();
     ASSERT_TRUE(kb->wait_request(4, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::read_battery);
@@ -1159,10 +1159,10 @@ TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
     detect_and_probe();
     ASSERT_FALSE(w.connect_device(0));
     kb->reply_record(cmd::layer_state_changed, 0, {4, 0, 0, 0, 0, 0, 1, 0, 0, 2});
-    ASSERT_TRUE(wait_until([&] { return w.flayer_strip() != nullptr; }));
-    EXPECT_EQ(w.cur_flayer(), 4u);
-    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 2);
-    EXPECT_EQ(w.flayer_strip()->tile(5)->state(), 1);
+    ASSERT_TRUE(wait_until([&] { return flayer_strip(w) != nullptr; }));
+    EXPECT_EQ(cur_flayer(w), 4u);
+    EXPECT_EQ(flayer_strip(w)->tile(4)->state(), 2);
+    EXPECT_EQ(flayer_strip(w)->tile(5)->state(), 1);
     EXPECT_FALSE(w.is_read_done(4));
 
     // The read goes on in order, one request per reply (a report that
@@ -1170,10 +1170,10 @@ TEST_F(FlayerReads, ReportBeforeTheStateIsReadCreatesTheStripAndPicksTheLayer) {
     // strip but keeps the layer chosen when the strip was made.
     answer_initial_read(*kb, {0, 1, 1, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(wait_until([&] { return !w.is_task_busy(); }));
-    EXPECT_EQ(w.cur_flayer(), 4u);
-    EXPECT_EQ(w.flayer_strip()->tile(0)->state(), 2);
-    EXPECT_EQ(w.flayer_strip()->tile(1)->state(), 1);
-    EXPECT_EQ(w.flayer_strip()->tile(4)->state(), 0);
+    EXPECT_EQ(cur_flayer(w), 4u);
+    EXPECT_EQ(flayer_strip(w)->tile(0)->state(), 2);
+    EXPECT_EQ(flayer_strip(w)->tile(1)->state(), 1);
+    EXPECT_EQ(flayer_strip(w)->tile(4)->state(), 0);
     // The layer the read brought (the default, 0) is not the one shown.
     EXPECT_FALSE(w.records().flayer_loaded[0]);
 }
@@ -1183,16 +1183,16 @@ TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTri
     Tmain_form& w = open_read(kb, kind_usb, {9, 0, 0, 0, 0, 0, 0, 0, 0, 3});
     packet::packet64 p;
 
-    EXPECT_EQ(w.cur_flayer(), 0u);
-    ASSERT_NE(w.flayer_strip(), nullptr);
-    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(w.flayer_strip()->tile(i)->state(), 0) << i;
-    click_tile(w.flayer_strip()->tile(2), Qt::RightButton);
+    EXPECT_EQ(cur_flayer(w), 0u);
+    ASSERT_NE(flayer_strip(w), nullptr);
+    for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(flayer_strip(w)->tile(i)->state(), 0) << i;
+    click_tile(flayer_strip(w)->tile(2), Qt::RightButton);
     ASSERT_TRUE(kb->wait_request(initial_read_step_count + 2, p));
     EXPECT_EQ(packet::command_of(p.data()), cmd::write_layer_state);
     EXPECT_EQ(bytes(p.begin() + packet::off_block_data, p.begin() + packet::off_block_data + 10),
               (bytes{2, 0, 0, 1, 0, 0, 0, 0, 0, 3}));
-    EXPECT_EQ(w.flayer_strip()->tile(2)->state(), 2);
-    EXPECT_EQ(w.cur_flayer(), 0u);
+    EXPECT_EQ(flayer_strip(w)->tile(2)->state(), 2);
+    EXPECT_EQ(cur_flayer(w), 0u);
 }
 
 } // namespace

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "functions/func_code.h"
 #include "functions/func_sel.h"
 #include "functions/func_sel_widgets.h"

@@ -13,8 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/main_form.h"
+#include "layers/flayer_page.h"
 #include "sim/virtual_keyboard.h"
 #include "temp_dir.h"
 
@@ -115,5 +116,25 @@ protected:
     std::unique_ptr<Tmain_form> window_;
     unsigned next_number_ = 0;
 };
+
+// The function-layer page of a window and its parts; null (layer 0) while
+// the page does not exist.
+inline flayer_page* flayer_page_of(Tmain_form& w) { return dynamic_cast<flayer_page*>(w.page(c_flayer_edit)); }
+inline flayer_mgr* flayer_strip(Tmain_form& w) {
+    flayer_page* p = flayer_page_of(w);
+    return p ? p->strip() : nullptr;
+}
+inline fl_edit_class* flayer_editor(Tmain_form& w) {
+    flayer_page* p = flayer_page_of(w);
+    return p ? p->editor() : nullptr;
+}
+inline unsigned cur_flayer(Tmain_form& w) {
+    flayer_page* p = flayer_page_of(w);
+    return p ? p->cur_flayer() : 0;
+}
+inline QTimer* save_button_timer(Tmain_form& w) {
+    flayer_page* p = flayer_page_of(w);
+    return p ? p->save_button_timer() : nullptr;
+}
 
 } // namespace qvk::testing

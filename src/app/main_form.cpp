@@ -29,8 +29,6 @@
 #include "app/nav_menu.h"
 #include "app/skins.h"
 #include "functions/key_code_convert.h"
-#include "layers/flayer_mgr.h"
-#include "layers/key_cap_pictures.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -45,7 +43,6 @@ constexpr int title_height = 49;
 constexpr int menu_open_width = 150;
 constexpr int menu_compact_width = 40;
 constexpr int skin_reconnect_ms = 500;
-constexpr int save_reenable_ms = 1000;
 constexpr int battery_width = 64;
 constexpr QRgb title_colour = 0x1464BE;
 
@@ -125,8 +122,6 @@ Tmain_form::Tmain_form(options opts, QWidget* parent)
     timer_skin_change_re_conn_device_->setInterval(skin_reconnect_ms);
     connect(timer_skin_change_re_conn_device_, &QTimer::timeout, this,
             &Tmain_form::timer_skin_change_re_conn_deviceTimer);
-    Timer_flayer_and_tlayer_save_button_enable_ = new QTimer(this);
-    Timer_flayer_and_tlayer_save_button_enable_->setInterval(save_reenable_ms);
     timer_probe_timeout_ = new QTimer(this);
     timer_probe_timeout_->setSingleShot(true);
     connect(timer_probe_timeout_, &QTimer::timeout, this, &Tmain_form::on_probe_timeout);
@@ -237,7 +232,7 @@ void Tmain_form::build_cards() {
         "c_device_list", "c_device_config", "c_flayer_edit", "c_tlayer_edit", "c_bkl_lig_edit",
         "c_bkl_custom_edit", "c_bkl_ws_edit", "c_bkl_indicator_edit", "c_bkl_user_led_edit",
         "c_indicator_edit", "c_music_spectrum", "c_macro_edit", "c_kb_mgr", "c_driver_cfg"};
-    static const bool scrolls[card_count] = {false, true, false, true, true, true, true,
+    static const bool scrolls[card_count] = {false, true, true, true, true, true, true,
                                              true, false, false, true, true, false, false};
     for (int i = 0; i < card_count; ++i) {
         auto* c = new QWidget;
@@ -245,13 +240,15 @@ void Tmain_form::build_cards() {
         auto* lay = new QVBoxLayout(c);
         lay->setContentsMargins(0, 0, 0, 0);
         if (scrolls[i]) {
-            auto* box = new page_scroll_box(c);
+            // The keyboard drawing scrolls at the usual wheel speed; the
+            // other pages step by 16 pixels.
+            QScrollArea* box = i == c_flayer_edit ? new QScrollArea(c) : new page_scroll_box(c);
             box->setFrameShape(QFrame::NoFrame);
             box->setWidgetResizable(true);
             auto* panel = new QWidget;
             panel->setObjectName(QString::fromLatin1(card_names[i]) + QStringLiteral("_panel"));
             box->setWidget(panel);
-            box->verticalScrollBar()->setSingleStep(16);
+            if (i != c_flayer_edit) box->verticalScrollBar()->setSingleStep(16);
             lay->addWidget(box);
             card_panels_[size_t(i)] = panel;
         } else {
@@ -261,7 +258,6 @@ void Tmain_form::build_cards() {
         cp_1_->addWidget(c);
     }
     build_device_list_card();
-    build_flayer_card();
     build_driver_cfg_card();
 }
 
@@ -383,8 +379,9 @@ void Tmain_form::FormClose() {
     if (closed_) return;
     closed_ = true;
     closing_ = true;
-    // A picker left open holds the texts; it goes before anything else.
-    if (open_picker_) open_picker_->reject();
+    // A dialog a page left open holds the texts; it goes before anything else.
+    for (auto& p : pages_)
+        if (p) p->close_dialogs();
     timer_detect_hid_device_->stop();
     timer_skin_change_re_conn_device_->stop();
     timer_probe_timeout_->stop();
@@ -550,7 +547,7 @@ void Tmain_form::run_action(QAction* a) {
     if (!guard_passes(d.guard)) return;
     if (d.card == c_driver_cfg && cp_1_->currentIndex() == c_driver_cfg) return;
     show_page(a, d.card);
-    if (d.card == c_flayer_edit) fl_0Execute(unsigned(d.tag));
+    if (keyboard_page* p = ensure_page(d.card)) p->open(d.tag);
 }
 
 void Tmain_form::show_page(QAction* a, int card) {
@@ -596,8 +593,8 @@ void Tmain_form::apply_ui_texts() {
     N1_->setText(lng(txt::tray_restore, text_tray_restore));
     N2_->setText(lng(txt::tray_exit, text_tray_exit));
     if (batt_) batt_->redraw();
-    if (fl_edit_) fl_edit_->redraw();
-    if (flayer_mgr_) flayer_mgr_->apply_texts();
+    for (auto& p : pages_)
+        if (p) p->apply_texts();
     for (uint32_t i = 0; i < device_list_view::max_entries; ++i)
         if (device_list_->shown_kind(i) != 0) draw_entry(i, device_list_->shown_connected(i));
 }

@@ -14,15 +14,16 @@
 #include <string>
 
 #include "app/app_settings.h"
-#include "app/dialogs.h"
-#include "app/keyboard_records.h"
+#include "ui/dialogs.h"
+#include "link/keyboard_records.h"
 #include "app/main_form_texts.h"
-#include "layers/fl_edit_class.h"
 #include "link/hid_detect_dev.h"
 #include "link/hidconnect.h"
 #include "link/initial_read.h"
 #include "link/reply_reassembly.h"
 #include "link/transport.h"
+#include "ui/keyboard_page.h"
+#include "ui/page_host.h"
 
 class QAction;
 class QCheckBox;
@@ -71,9 +72,6 @@ struct dpi_info {
     float scale = 1.0f;
 };
 
-class flayer_mgr;
-class key_cap_pictures;
-
 namespace timing {
 constexpr int detect_interval_ms = 1000;   // searching for keyboards
 constexpr int redetect_interval_ms = 500;  // after a lost link or a refresh
@@ -83,7 +81,7 @@ constexpr int search_again_ms = 1000;      // after a device did not tell its na
 
 constexpr const char* app_title = "QVK Dual Mode Keyboard Tools V1.1";
 
-class Tmain_form final : public QMainWindow {
+class Tmain_form final : public QMainWindow, public page_host {
     Q_OBJECT
 public:
     struct options {
@@ -98,9 +96,9 @@ public:
 
     // Busy state shared by everything that talks to the keyboard.
     void set_task_busy(bool on);
-    void set_busy(int mode, uint8_t awaiting);
-    bool is_task_busy() const { return task_busy_; }
-    bool is_busy() const;
+    void set_busy(int mode, uint8_t awaiting) override;
+    bool is_task_busy() const override { return task_busy_; }
+    bool is_busy() const override;
     uint8_t awaiting_reply() const { return awaiting_reply_; }
 
     // Navigation: the actions by name (device_list, fl_3, drive_config, ...).
@@ -111,8 +109,8 @@ public:
     void toggle_menu();
 
     // Texts.
-    key_code_convert& texts() { return *key_code_convert_; }
-    QString lng(uint32_t id, const char* default_text) const;
+    key_code_convert& texts() override { return *key_code_convert_; }
+    QString lng(uint32_t id, const char* default_text) const override;
     void apply_ui_texts();
 
     // Device link.
@@ -125,7 +123,8 @@ public:
     // connect(index): false when connected.
     bool connect_device(uint32_t index);
     void disconnect_device();
-    bool closing() const { return closing_; }
+    bool closing() const override { return closing_; }
+    uint32_t link_kind() const override;
     void draw_entry(uint32_t index, bool connected);
     void draw_list();
     void teardown_pages();
@@ -140,35 +139,33 @@ public:
 
     // Command exchange: 0 queued, 1 refused (with a message where the user
     // can do something about it).
-    int send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting, bool kick);
-    int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting, bool kick);
+    int send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
+                     bool kick) override;
+    int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
+                   bool kick) override;
     void continue_initial_read();
     void mark_read_done(unsigned step) { initial_read_.mark_read_done(step); }
     bool is_read_done(unsigned step) const { return initial_read_.is_read_done(step); }
-    bool initial_read_finished() const { return initial_read_.finished; }
+    bool initial_read_finished() const override { return initial_read_.finished; }
     void clear_read_state();
     // The tool's copy of the keyboard's records.
-    keyboard_records& records() { return *records_; }
+    keyboard_records& records() override { return *records_; }
     ui_batt_disp* battery() const { return batt_.get(); }
     // Asks the connected keyboard for its battery state.
     void request_battery_update();
 
-    // Function layers: the layer shown and edited, the strip over it and
-    // the keyboard drawing (both exist from the first layer state of a
-    // connection until it ends).
-    unsigned cur_flayer() const { return cur_flayer_; }
-    flayer_mgr* flayer_strip() const { return flayer_mgr_.get(); }
-    fl_edit_class* flayer_editor() const { return fl_edit_.get(); }
-    // The one callback of both layer strips.
-    void layer_strip_event(int index, int state, int event);
-    QTimer* save_button_timer() const { return Timer_flayer_and_tlayer_save_button_enable_; }
+    // The page of a card while it exists (from its first record or first
+    // showing until the connection ends); null otherwise.
+    keyboard_page* page(int card) const;
 
     // Settings and state.
     const dpi_info& dpi() const { return dpi_; }
+    float scale() const override { return dpi_.scale; }
     app_settings& settings() { return settings_; }
     bool in_tray() const { return in_tray_; }
     bool minimise_on_close() const { return minimise_on_close_; }
-    dialog_service& dialogs() { return *dialogs_; }
+    dialog_service& dialogs() override { return *dialogs_; }
+    QWidget* dialog_parent() override { return this; }
     void set_dialog_service(dialog_service* d);
 
     // Controls the tests and later pages reach.
@@ -218,22 +215,14 @@ private:
     void run_action(QAction* a);
     void show_page(QAction* a, int card);
 
-    // Function layers (main_form_flayers.cpp).
-    void build_flayer_card();
-    void fl_0Execute(unsigned layer);
-    void on_layer_state(const uint8_t* payload, bool initial_read_reply);
-    void on_flayer_reply(const std::vector<uint8_t>& record, uint32_t sub);
-    void show_layer_strips();
-    void show_flayer_editor();
-    void fit_flayer_canvas();
-    void flayer_key_click(Qt::MouseButton button, unsigned layer, unsigned key_id, bool press_half, unsigned column,
-                          unsigned row);
-    void open_flayer_picker(unsigned layer, unsigned key_id, bool press_half, unsigned column, unsigned row);
-    void save_flayer();
-    void save_flayer_as();
-    void load_flayer_file();
-    void clear_flayer();
-    void Timer_flayer_and_tlayer_save_button_enableTimer();
+    // Pages (main_form_pages.cpp).
+    keyboard_page* ensure_page(int card);
+    // Whether every page lets a reply of `command` for `sub` be stored.
+    bool pages_accept(uint32_t command, uint32_t sub) const;
+    // Creates the pages a reply of `command` brings and tells every page it
+    // was stored.
+    void notify_pages(uint32_t command, uint32_t sub);
+    void on_layer_state(const uint8_t* payload, uint32_t command, bool initial_read_reply);
 
     void load_skin_settings();
     void load_auto_connect();
@@ -330,23 +319,9 @@ private:
     // Timers.
     QTimer* timer_detect_hid_device_ = nullptr;
     QTimer* timer_skin_change_re_conn_device_ = nullptr;
-    QTimer* Timer_flayer_and_tlayer_save_button_enable_ = nullptr;
     QTimer* timer_probe_timeout_ = nullptr;
-    // Function-layer page.
-    QWidget* flayer_canvas_ = nullptr;
-    unsigned cur_flayer_ = 0;
-    std::unique_ptr<flayer_mgr> flayer_mgr_;
-    std::unique_ptr<fl_edit_class> fl_edit_;
-    std::unique_ptr<key_cap_pictures> dev_icon_collocation_;
-    // The editor's drawing styles, one per item of the icon-colour combo.
-    std::array<draw_style, 3> draw_styles_{{{-1, 0x000000, 0x267397, 0x267397},
-                                            {0, 0x000000, 0x267397, 0x267397},
-                                            {1, 0xFFFFFF, 0x267397, 0x267397}}};
-    // Counts editors created, so that a picker closing after its editor was
-    // torn down writes nothing.
-    unsigned flayer_editor_generation_ = 0;
-    // The function picker while it is open (closed when the window closes).
-    QPointer<QDialog> open_picker_;
+    // The pages of the connected keyboard, by card.
+    std::array<std::unique_ptr<keyboard_page>, card_count> pages_;
     // Tray.
     QSystemTrayIcon* tray_icon_ = nullptr;
     QMenu* tray_pop_menu_ = nullptr;

@@ -12,8 +12,7 @@
 #include "app/device_list.h"
 #include "app/link_event.h"
 #include "app/main_form.h"
-#include "layers/flayer_mgr.h"
-#include "layers/key_cap_pictures.h"
+#include "ui/key_cap_pictures.h"
 #include "app/ui_batt_disp.h"
 #include "common/text_format.h"
 #include "link/link_kind.h"
@@ -187,9 +186,8 @@ void Tmain_form::BitBtn1Click() {
 
 // The pages that hold data of the connected keyboard go with it.
 void Tmain_form::teardown_pages() {
-    fl_edit_.reset();
-    flayer_mgr_.reset();
-    if (flayer_canvas_) flayer_canvas_->setMinimumSize(0, 0);
+    // Later pages may hold pointers into earlier ones' widgets: last first.
+    for (auto it = pages_.rbegin(); it != pages_.rend(); ++it) it->reset();
 }
 
 void Tmain_form::set_title(uint32_t index, bool connected) {

@@ -8,6 +8,7 @@
 #include "app/device_list.h"
 #include "app/main_form.h"
 #include "app/ui_batt_disp.h"
+#include "layers/layer_state.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -143,11 +144,16 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             continue_initial_read();
         }
         break;
-    case cmd::read_layer_state: on_layer_state(payload_of(p), true); break;
-    case cmd::layer_state_changed: on_layer_state(payload_of(p), false); break;
+    case cmd::read_layer_state: on_layer_state(payload_of(p), cmd::read_layer_state, true); break;
+    case cmd::layer_state_changed: on_layer_state(payload_of(p), cmd::layer_state_changed, false); break;
     case cmd::read_flayer:
         if (reassemble(p, record_size::flayer, record, sub, broke)) {
-            on_flayer_reply(record, sub);
+            if (pages_accept(cmd::read_flayer, sub) && store_numbered(record, sub, rec.flayers))
+                rec.flayer_loaded[sub] = true;
+            mark_read_done(5);
+            notify_pages(cmd::read_flayer, sub);
+            set_busy(1, 0);
+            continue_initial_read();
         } else if (broke) {
             set_busy(1, 0);
         }
@@ -222,15 +228,18 @@ void Tmain_form::continue_initial_read() {
         if (initial_read_.finished) return;
         initial_read_.finished = true;
         set_task_busy(false);
-        show_flayer_editor();
+        for (auto& page : pages_)
+            if (page) page->initial_read_finished();
         request_battery_update();
         return;
     }
     initial_read_.finished = false;
     if (!active_link_->is_running()) return;
     show_read_progress(step);
-    active_link_->queue_command(initial_read_steps[step].command, initial_read_sub(step, records_->layer_state.data()),
-                                0, 0, true);
+    const uint8_t* state = records_->layer_state.data();
+    const uint8_t sub =
+        initial_read_sub(step, state[layer_state::off_default_flayer], state[layer_state::off_active_tlayer]);
+    active_link_->queue_command(initial_read_steps[step].command, sub, 0, 0, true);
 }
 
 void Tmain_form::clear_read_state() {

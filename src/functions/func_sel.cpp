@@ -11,7 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "common/text_codec.h"
 #include "functions/func_code.h"
 #include "functions/func_sel_widgets.h"

@@ -6,7 +6,7 @@
 #include "functions/func_description.h"
 #include "functions/key_code_convert.h"
 #include "functions/short_notation.h"
-#include "layers/key_cap_pictures.h"
+#include "ui/key_cap_pictures.h"
 #include "layers/layer_texts.h"
 
 namespace qvk {

@@ -15,7 +15,7 @@
 
 #include "layers/flayer_record.h"
 #include "layers/kb_layout.h"
-#include "layers/key_picture.h"
+#include "ui/key_picture.h"
 
 class QWidget;
 

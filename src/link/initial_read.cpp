@@ -1,14 +1,12 @@
 #include "link/initial_read.h"
 
-#include "layers/layer_state.h"
-
 namespace qvk {
 
-uint8_t initial_read_sub(unsigned step, const uint8_t* state) {
-    if (step >= initial_read_step_count || !state) return 0;
+uint8_t initial_read_sub(unsigned step, uint8_t default_flayer, uint8_t active_tlayer) {
+    if (step >= initial_read_step_count) return 0;
     switch (initial_read_steps[step].sub) {
-    case initial_read_step::sub_from::default_flayer: return state[layer_state::off_default_flayer];
-    case initial_read_step::sub_from::active_tlayer: return state[layer_state::off_active_tlayer];
+    case initial_read_step::sub_from::default_flayer: return default_flayer;
+    case initial_read_step::sub_from::active_tlayer: return active_tlayer;
     case initial_read_step::sub_from::none: break;
     }
     return 0;

@@ -29,8 +29,9 @@ constexpr std::array<initial_read_step, initial_read_step_count> initial_read_st
     {cmd::read_indicator_actions, initial_read_step::sub_from::none},
 }};
 
-// The sub value a step's request carries, taken from the layer state.
-uint8_t initial_read_sub(unsigned step, const uint8_t* state);
+// The sub value a step's request carries: the layer state's default
+// function layer or active trigger layer, or 0.
+uint8_t initial_read_sub(unsigned step, uint8_t default_flayer, uint8_t active_tlayer);
 
 class initial_read_state {
 public:

@@ -1,4 +1,4 @@
-#include "layers/key_picture.h"
+#include "ui/key_picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "layers/key_cap_pictures.h"
+#include "ui/key_cap_pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,0 +1,55 @@
+#pragma once
+// What a page may ask of the main window: sending to the keyboard, the
+// records read from it, the busy state, the dialogs, the texts and the
+// screen scale. Pages reach the keyboard only through this interface.
+
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace qvk {
+
+struct keyboard_records;
+class dialog_service;
+class key_code_convert;
+
+class page_host {
+public:
+    virtual ~page_host() = default;
+
+    // 0 queued, 1 refused (the window has told the user why where the user
+    // can do something about it). `awaiting` is the reply command the busy
+    // state waits for (0: none); `kick` wakes the writer and starts the busy
+    // state.
+    virtual int send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
+                             bool kick) = 0;
+    virtual int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
+                           bool kick) = 0;
+
+    // The tool's copy of the keyboard's records; pages edit it in place.
+    virtual keyboard_records& records() = 0;
+
+    // Busy state: set_busy(1, 0) ends a wait for a reply.
+    virtual bool is_busy() const = 0;
+    virtual bool is_task_busy() const = 0;
+    virtual void set_busy(int mode, uint8_t awaiting) = 0;
+    // True once every record of the read after connecting has arrived.
+    virtual bool initial_read_finished() const = 0;
+
+    // Link kind of the connected device (0 none, 1 USB, 2 USB bootloader,
+    // 3 Bluetooth LE, 4 2.4 GHz bootloader, 5 2.4 GHz receiver).
+    virtual uint32_t link_kind() const = 0;
+
+    virtual dialog_service& dialogs() = 0;
+    // Parent of the page's own modal dialogs (the function picker, ...).
+    virtual QWidget* dialog_parent() = 0;
+    virtual key_code_convert& texts() = 0;
+    virtual QString lng(uint32_t id, const char* default_text) const = 0;
+    // Screen scale: design sizes are multiplied by it and truncated.
+    virtual float scale() const = 0;
+    // True once the window has begun closing.
+    virtual bool closing() const = 0;
+};
+
+} // namespace qvk
