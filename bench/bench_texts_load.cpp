@@ -59,7 +59,7 @@ std::string language_file(int64_t count) {
 // A consumer key table of `count` entries in UTF-8.
 std::string consumer_file(int64_t count) {
     std::string text = "[ConsumerKeyCode]\r\n";
-    char key[16];
+    char key[24];
     for (int64_t i = 0; i < count; ++i) {
         std::snprintf(key, sizeof key, "0x%05llX", static_cast<unsigned long long>(i));
         text += std::string(key) + "=Usage " + std::to_string(i) + "\r\n";

@@ -165,8 +165,9 @@ void ini_file::index_lines() {
             if (added) it->second.header = i;
             current = &it->second;
         } else if (current && l.kind == line::entry) {
-            current->entries.push_back(i);
-            if (!l.name.empty()) current->first.try_emplace(ascii_lower(l.name), i);
+            size_t first = i;
+            if (!l.name.empty()) first = current->first.try_emplace(ascii_lower(l.name), i).first->second;
+            current->entries.push_back({i, first});
         }
     }
 }
@@ -202,8 +203,18 @@ std::vector<std::string> ini_file::keys(std::string_view section) const {
     const section_lines* s = find_section(section);
     if (!s) return out;
     out.reserve(s->entries.size());
-    for (size_t i : s->entries)
-        if (!lines_[i].name.empty()) out.push_back(lines_[i].name);
+    for (const auto& e : s->entries)
+        if (!lines_[e.line].name.empty()) out.push_back(lines_[e.line].name);
+    return out;
+}
+
+std::vector<ini_file::entry> ini_file::entries(std::string_view section) const {
+    std::vector<entry> out;
+    const section_lines* s = find_section(section);
+    if (!s) return out;
+    out.reserve(s->entries.size());
+    for (const auto& e : s->entries)
+        if (!lines_[e.line].name.empty()) out.push_back({lines_[e.line].name, lines_[e.first].value});
     return out;
 }
 
@@ -257,14 +268,14 @@ bool ini_file::write_string(std::string_view section, std::string_view key, std:
 
     // Append after the last entry of the section, or right after its header;
     // a missing section goes to the end of the file.
-    line entry = parse(std::string(key) + "=" + stored);
+    line added = parse(std::string(key) + "=" + stored);
     if (const section_lines* s = find_section(section)) {
-        const size_t after = s->entries.empty() ? s->header : s->entries.back();
-        lines_.insert(lines_.begin() + long(after) + 1, std::move(entry));
+        const size_t after = s->entries.empty() ? s->header : s->entries.back().line;
+        lines_.insert(lines_.begin() + long(after) + 1, std::move(added));
     } else {
         if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back(parse(""));
         lines_.push_back(parse("[" + std::string(section) + "]"));
-        lines_.push_back(std::move(entry));
+        lines_.push_back(std::move(added));
     }
     index_lines();
     return save();

@@ -32,6 +32,14 @@ public:
 
     // Key names of a section in file order (duplicates included).
     std::vector<std::string> keys(std::string_view section) const;
+    // The same keys, each with the value read_string gives for it (so a
+    // duplicate carries the value of the first such key). One pass over the
+    // section, for files that are read whole.
+    struct entry {
+        std::string key;
+        std::string value;
+    };
+    std::vector<entry> entries(std::string_view section) const;
     bool has_key(std::string_view section, std::string_view key) const;
     // The value of the first such key, or def when there is none.
     std::string read_string(std::string_view section, std::string_view key, std::string_view def) const;
@@ -60,8 +68,12 @@ private:
     // Where a section's lines are, so that a lookup does not scan the file:
     // the lines of all its blocks together, in file order.
     struct section_lines {
+        struct entry_line {
+            size_t line;  // a key=value line
+            size_t first; // the first line of the section with the same key
+        };
         size_t header = 0;                              // first "[name]" line
-        std::vector<size_t> entries;                    // every key=value line
+        std::vector<entry_line> entries;                // every key=value line
         std::unordered_map<std::string, size_t> first;  // lower-case key -> its first line
     };
     static line parse(std::string text);
