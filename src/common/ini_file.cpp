@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -144,6 +145,7 @@ ini_file::ini_file(std::string path) : path_(std::move(path)) {
     const size_t first_break = text.find_first_of("\r\n");
     if (first_break != std::string::npos)
         eol_ = text.compare(first_break, 2, "\r\n") == 0 ? "\r\n" : std::string(1, text[first_break]);
+    lines_.reserve(size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
