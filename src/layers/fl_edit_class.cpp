@@ -22,6 +22,9 @@ constexpr int key_id_margin = 4;
 constexpr float function_text_px = 11.0f;
 constexpr float key_id_text_px = 9.0f;
 
+// Keys outside what a drawing can hold get no picture (and so no memory).
+bool drawn(const layout::key_entry& e) { return e.is_key() && layout::key_fits_drawing(e); }
+
 size_t slot_index(unsigned column, unsigned row) { return size_t(column) * layout::max_rows + row; }
 
 QString short_text(const uint8_t* code) {
@@ -80,7 +83,7 @@ void fl_edit_class::redraw() {
     const unsigned columns = layout_[layout::off_columns], rows = layout_[layout::off_rows];
     for (unsigned r = 0; r < rows; ++r) {
         for (unsigned c = 0; c < columns; ++c) {
-            if (layout::read_key_entry(layout_, c, r).is_key())
+            if (drawn(layout::read_key_entry(layout_, c, r)))
                 draw_key(c, r);
             else
                 delete keys_[slot_index(c, r)].data();
@@ -91,8 +94,11 @@ void fl_edit_class::redraw() {
 void fl_edit_class::draw_key(unsigned column, unsigned row) {
     if (!can_draw() || column >= layout::max_columns || row >= layout::max_rows) return;
     const layout::key_entry e = layout::read_key_entry(layout_, column, row);
-    if (!e.is_key()) return;
     QPointer<key_picture>& k = keys_[slot_index(column, row)];
+    if (!drawn(e)) {
+        delete k.data();
+        return;
+    }
     if (!k) {
         k = new key_picture(column, row, card_);
         k->on_press = [this](key_picture& key, Qt::MouseButton b, QPoint at) { key_pressed(key, b, at); };
