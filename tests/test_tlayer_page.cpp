@@ -197,6 +197,13 @@ TEST_F(TlayerPage, ItemsEditedThroughTheControlsAreSavedIntoTheKeyboardsLayer) {
     EXPECT_EQ(item_text(w, "tio_0"), QStringLiteral("0: 开启 Key = %1 time = 250").arg(key_at(4)));
     EXPECT_TRUE(dialogs_.messages.isEmpty());
 
+    // Back on the combinations tab its item is shown again with its keys.
+    frame_of(w)->tabs()->setCurrentIndex(int(page::combo));
+    EXPECT_TRUE(frame_of(w)->marked(1, home_row));
+    EXPECT_TRUE(frame_of(w)->marked(2, home_row));
+    EXPECT_FALSE(frame_of(w)->marked(4, home_row));
+    EXPECT_EQ(frame_of(w)->current_item(page::combo), 3u);
+
     EXPECT_TRUE(same_bytes(w.records().tlayers[4], want));
     EXPECT_TRUE(kb_->messages_of(cmd::write_tlayer).empty()); // nothing leaves before Save
 
