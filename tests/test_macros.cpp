@@ -139,7 +139,7 @@ TEST(MacroSteps, InsertingSeveralStepsAndWhatItPushesOff) {
         size_t at, count, lost;
     };
     const pushed cases[] = {
-        {0, 1, 0}, {0, 2, 1}, {0, 4, 2}, {0, 5, 3}, {500, 12, 3}, {511, 1, 0},
+        {0, 1, 0}, {0, 2, 1}, {0, 4, 2}, {0, 5, 2}, {0, 411, 2}, {0, 412, 3}, {500, 12, 2}, {511, 1, 0},
         {0, 0, 0},   // nothing inserted
         {501, 12, 0}, // does not fit: nothing would be inserted
     };
