@@ -9,6 +9,7 @@
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
 #include "link/link_kind.h"
+#include "macros/macro_page.h"
 
 namespace qvk {
 
@@ -30,6 +31,7 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_macro_edit, {0, 0}, make<macro_page>},
 };
 
 const page_def* def_of(int card) {
