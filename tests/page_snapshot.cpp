@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "layers/flayer_mgr.h"
 #include "layers/flayer_page.h"
 #include "link/link_kind.h"
+#include "macros/macro_page.h"
 #include "sim/virtual_keyboard.h"
 
 namespace {
@@ -99,6 +101,16 @@ int main(int argc, char** argv) {
     if (qvk::flayer_mgr* strip = page ? page->strip() : nullptr) {
         choose(strip->colour_combo(), colours);
         choose(strip->scale_combo(), scale);
+    }
+    // The macro page shows the demo keyboard's group 0, read as the user
+    // reads it, with a few steps selected.
+    if (auto* macros = dynamic_cast<qvk::macro_page*>(w.page(qvk::c_macro_edit))) {
+        macros->read_group();
+        wait_for([&] { return w.records().macro_loaded[0] && !w.is_busy(); });
+        QTableView* list = macros->frame()->step_list();
+        for (int row : {1, 2, 3})
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     wait_for([] { return false; }, 200);
     if (!w.grab().save(out)) {
