@@ -173,11 +173,7 @@ unsigned macro_page::selected_group() const {
     return i >= 0 && unsigned(i) < record_size::macro_group_count ? unsigned(i) : 0;
 }
 
-macro_group& macro_page::group() {
-    // The frame is made before the selector can tell a group.
-    const unsigned g = frame_ ? selected_group() : 0;
-    return host().records().macros[g];
-}
+macro_group& macro_page::group() { return host().records().macros[selected_group()]; }
 
 void macro_page::open(int) { frame_->steps()->refresh(); }
 

@@ -12,6 +12,11 @@ namespace qvk {
 
 namespace {
 
+constexpr uint32_t text_unconvertible = 1650;
+constexpr uint32_t text_too_long = 1651;
+constexpr uint32_t text_counter = 1652;
+constexpr uint32_t text_note = 1653;
+
 const char* const default_note = "注意：只能输入a-z,A-Z,0-9的字符，输入其他的字符将无法转换。";
 const char* const default_counter = "最多可输入%u个字符，包括回车。当前已输入%u个字符，还可以再输入%d个。";
 const char* const default_unconvertible =
@@ -52,7 +57,7 @@ Tmacro_str_edit::Tmacro_str_edit(macro_steps& result, size_t position, const key
     Button2_->setObjectName(QStringLiteral("Button2"));
     Button2_->setGeometry(px(24), px(408), px(107), px(25));
 
-    set_label(Label1_, tx(text_id::text_note, default_note));
+    set_label(Label1_, tx(text_note, default_note));
     editerChange();
     connect(editer_, &QPlainTextEdit::textChanged, this, [this] { editerChange(); });
     connect(Button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -67,7 +72,7 @@ std::u16string Tmacro_str_edit::text() const { return editer_->toPlainText().toS
 
 void Tmacro_str_edit::editerChange() {
     const macro_text::room r = macro_text::count(text(), position_);
-    const std::string tmpl = texts_.get_lng_text(text_id::text_counter, default_counter);
+    const std::string tmpl = texts_.get_lng_text(text_counter, default_counter);
     set_label(Label2_, QString::fromStdString(format_template(
                            tmpl, {int64_t(r.max), int64_t(r.needed), int64_t(r.remaining)})));
 }
@@ -76,9 +81,9 @@ void Tmacro_str_edit::Button1Click() {
     const std::u16string t = text();
     switch (macro_text::check(t, position_)) {
     case macro_text::verdict::unconvertible:
-        dialogs_.show_message(tx(text_id::text_unconvertible, default_unconvertible));
+        dialogs_.show_message(tx(text_unconvertible, default_unconvertible));
         return;
-    case macro_text::verdict::too_long: dialogs_.show_message(tx(text_id::text_too_long, default_too_long)); return;
+    case macro_text::verdict::too_long: dialogs_.show_message(tx(text_too_long, default_too_long)); return;
     case macro_text::verdict::ok: break;
     }
     result_ = macro_text::convert(t);

@@ -18,13 +18,6 @@ namespace qvk {
 class dialog_service;
 class key_code_convert;
 
-namespace text_id {
-constexpr uint32_t text_unconvertible = 1650;
-constexpr uint32_t text_too_long = 1651;
-constexpr uint32_t text_counter = 1652;
-constexpr uint32_t text_note = 1653;
-} // namespace text_id
-
 class Tmacro_str_edit final : public QDialog {
     Q_OBJECT
 public:

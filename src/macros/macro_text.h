@@ -46,7 +46,8 @@ enum class verdict { ok, unconvertible, too_long };
 // a key, and its steps fitting in the group.
 verdict check(std::u16string_view text, size_t position);
 
-// The steps that type the text; characters no key types are left out.
+// The steps that type the text; characters no key types are left out. A
+// text checked as fitting gives exactly count().needed steps.
 macro_steps convert(std::u16string_view text);
 
 // Inserts the steps at `position`: as many empty steps as there are steps
