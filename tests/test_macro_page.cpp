@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -233,6 +234,10 @@ TEST_F(MacroPage, ReplyForAnotherGroupUpdatesMemoryOnlyAndGroupsBeyond99AreDropp
 TEST_F(MacroPage, MenuItemsWorkOnTheSelectedRowsOfTheShownGroup) {
     Tmain_form& w = open_board();
     Tmacro_edit_frame& f = open_page(w, 4);
+    QStringList order;
+    for (const QAction* a : f.step_menu()->actions()) order << a->objectName();
+    EXPECT_EQ(order, (QStringList{"N1", "N3", "N2", "N4"}));
+    EXPECT_EQ(f.step_list()->contextMenuPolicy(), Qt::CustomContextMenu);
     struct menu_case {
         const char* what;
         bool full;
