@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "sim/default_records.h"
 #include "ui/toggle_switch.h"
 #include "link/link_kind.h"
+#include "macros/macro_page.h"
 #include "sim/virtual_keyboard.h"
 
 namespace {
@@ -126,6 +128,16 @@ int main(int argc, char** argv) {
     if (auto* tl = dynamic_cast<qvk::tlayer_page*>(w.page(qvk::c_tlayer_edit));
         tl && tl->editor() && action.startsWith(QStringLiteral("tl_"))) {
         show_trigger_item(*tl->editor(), std::clamp(colours, 0, int(qvk::tlayer::page_count) - 1));
+    }
+    // The macro page shows the demo keyboard's group 0, read as the user
+    // reads it, with a few steps selected.
+    if (auto* macros = dynamic_cast<qvk::macro_page*>(w.page(qvk::c_macro_edit))) {
+        macros->read_group();
+        wait_for([&] { return w.records().macro_loaded[0] && !w.is_busy(); });
+        QTableView* list = macros->frame()->step_list();
+        for (int row : {1, 2, 3})
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     wait_for([] { return false; }, 200);
     if (!w.grab().save(out)) {

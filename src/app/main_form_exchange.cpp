@@ -204,8 +204,12 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::rhythm_state: copy_payload(p, rec.rhythm_state); break;
     case cmd::read_macro:
         if (reassemble(p, record_size::macro_group, record, sub, broke)) {
-            store_numbered(record, sub, rec.macros);
+            // A group beyond the 100 is dropped; any other is stored, and
+            // the page shows it if it is the selected one.
+            const bool stored = store_numbered(record, sub, rec.macros);
+            if (stored) rec.macro_loaded[sub] = true;
             set_busy(1, 0);
+            if (stored) notify_pages(cmd::read_macro, sub);
         } else if (broke) {
             set_busy(1, 0);
         }
@@ -249,6 +253,8 @@ void Tmain_form::clear_read_state() {
     reassembly_.clear();
     records_->flayer_loaded.fill(false);
     records_->tlayer_loaded.fill(false);
+    // The groups themselves are kept; the flags say what this keyboard sent.
+    records_->macro_loaded.fill(false);
 }
 
 void Tmain_form::show_read_progress(unsigned step) {

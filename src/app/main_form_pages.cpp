@@ -10,6 +10,7 @@
 #include "layers/layer_state.h"
 #include "layers/tlayer_page.h"
 #include "link/link_kind.h"
+#include "macros/macro_page.h"
 
 namespace qvk {
 
@@ -32,6 +33,8 @@ struct page_def {
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
+
+    {c_macro_edit, {0, 0}, make<macro_page>},
 };
 
 const page_def* def_of(int card) {

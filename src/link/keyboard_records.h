@@ -30,7 +30,10 @@ struct keyboard_records {
     unsigned cur_flayer = 0;
     std::array<record_bytes<record_size::tlayer>, record_size::tlayer_count> tlayers{};
     std::array<bool, record_size::tlayer_count> tlayer_loaded{};
+    // Kept over disconnection; a group's flag says it was read from the
+    // keyboard of this connection.
     std::array<record_bytes<record_size::macro_group>, record_size::macro_group_count> macros{};
+    std::array<bool, record_size::macro_group_count> macro_loaded{};
     record_bytes<record_size::lighting> lighting{};
     record_bytes<record_size::indicator_actions> indicator_actions{};
     record_bytes<record_size::trigger_mode> trigger_mode{};

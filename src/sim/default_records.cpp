@@ -10,6 +10,8 @@
 #include "layers/kb_layout.h"
 #include "link/battery_reply.h"
 #include "link/command_catalogue.h"
+#include "macros/macro_group.h"
+#include "macros/macro_text.h"
 
 namespace qvk::sim {
 
@@ -286,7 +288,23 @@ bytes default_custom_picture(unsigned number) {
     return r;
 }
 
-bytes default_macro_group(unsigned) { return bytes(record_size::macro_group, 0); }
+// Group 0 types a greeting, turns the volume up and stops; the other groups
+// are empty.
+bytes default_macro_group(unsigned group) {
+    bytes r(record_size::macro_group, 0);
+    if (group != 0) return r;
+    std::vector<func_code> steps = {{fk_delay, 100, 0, 0}};
+    const macro_steps typed = macro_text::convert(u"Hello World!\n");
+    for (size_t i = 0; i < typed.count; ++i) steps.push_back(macro::step_code(typed.steps, i));
+    const std::vector<func_code> tail = {
+        {fk_random_delay, 0xF4, 0x01, 0}, {fk_media_edge, 0xE9, 0x00, 1}, {fk_delay, 50, 0, 0},
+        {fk_media_edge, 0xE9, 0x00, 0},   {fk_key_edge, 0xE0, 1, 0},      {fk_key, 0x16, 0, 0},
+        {fk_key_edge, 0xE0, 0, 0},        {fk_macro_stop, 0, 0, 0},
+    };
+    steps.insert(steps.end(), tail.begin(), tail.end());
+    for (size_t i = 0; i < steps.size(); ++i) std::memcpy(r.data() + macro::step_offset(i), steps[i].data(), 4);
+    return r;
+}
 
 bytes default_trigger_mode() { return bytes(record_size::trigger_mode, 0); }
 
