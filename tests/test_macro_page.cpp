@@ -520,7 +520,7 @@ TEST_F(MacroPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
         return t;
     };
     const std::vector<std::string> built_in = shown();
-    w.cb_lng_select()->setCurrentIndex(1);
+    w.language_combo()->setCurrentIndex(1);
     const std::vector<std::string> marked = shown();
     ASSERT_EQ(built_in.size(), std::size(page_texts));
     ASSERT_EQ(marked.size(), std::size(page_texts));

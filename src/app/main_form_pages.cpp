@@ -33,7 +33,6 @@ struct page_def {
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
-
     {c_macro_edit, {0, 0}, make<macro_page>},
 };
 
