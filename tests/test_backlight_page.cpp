@@ -139,6 +139,29 @@ TEST_F(BacklightPage, KeyboardReportsRedrawThePageWithoutSendingAnything) {
     EXPECT_TRUE(same_bytes(w.records().lighting, kb_->record(cmd::read_lighting)));
 }
 
+// Values released while the link is busy wait for it (only the newest of
+// each) and leave when it is free, instead of being refused.
+TEST_F(BacklightPage, ChangesMadeWhileBusyLeaveWithTheirNewestValueOnceFree) {
+    Tmain_form& w = open_board();
+    Tled_bkl_edit_frame* page = open_page(w);
+    ASSERT_NE(page, nullptr);
+    const int travel = page->brightness_bar(1)->width() - 4;
+    w.set_task_busy(true);
+    drag(page->brightness_bar(1), {2 + travel / 10});
+    drag(page->brightness_bar(2), {2 + travel / 2});
+    drag(page->brightness_bar(1), {2 + travel * 4 / 10});
+    settle();
+    EXPECT_TRUE(kb_->messages().empty());
+    EXPECT_EQ(page->waiting_sends(), 2u);
+    w.set_task_busy(false);
+    ASSERT_TRUE(wait_messages(w, 2));
+    EXPECT_EQ(short_commands(kb_->messages()),
+              (std::vector<taken>{{cmd::bkl_red, unsigned(travel * 4 / 10 * 100 / travel), 0},
+                                  {cmd::bkl_green, unsigned(travel / 2 * 100 / travel), 0}}));
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_EQ(page->waiting_sends(), 0u);
+}
+
 TEST_F(BacklightPage, StoredValuesOutsideTheirRangeAreDrawnAndStoredAsTheDefaultsWithoutACommand) {
     Tmain_form& w = open_board(lighting_with([](bytes& r) {
         r[led::off_red] = 150;

@@ -9,11 +9,14 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 
+#include "lighting/latest_values.h"
 #include "lighting/led_state.h"
 #include "ui/keyboard_page.h"
 
 class QComboBox;
+class QTimer;
 class QLabel;
 class QWidget;
 
@@ -43,12 +46,15 @@ public:
     // The captions under the built-in and the custom cells of the strip.
     QString builtin_caption() const;
     QString custom_caption() const;
+    // Changes waiting for the link to be free.
+    size_t waiting_sends() const { return waiting_.size(); }
 
 private:
     uint8_t* led();
     const uint8_t* layout() const;
     bool bars_accept() const;
     void send(int type, uint32_t value);
+    void send_waiting();
 
     void refresh();
     void refresh_switch();
@@ -86,6 +92,11 @@ private:
     // effect's speed).
     uint16_t speed_to_send_ = 0;
     bool initialised_ = false;
+    // Changes made while the link was busy, sent as soon as it is free.
+    latest_values waiting_;
+    QTimer* send_timer_ = nullptr;
+    // False once the page is gone: a message's event loop may outlive it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool opened_ = false;
 };
 
