@@ -11,7 +11,7 @@
 #include "lighting_fixture.h"
 #include "picker_answer.h"
 #include "sim/default_records.h"
-#include "ui/master_switch.h"
+#include "ui/toggle_switch.h"
 #include "ui/selector_strip.h"
 
 namespace qvk::testing {
@@ -41,7 +41,7 @@ TEST_F(IndicatorActions, EditedThroughTheWidgetsAndSavedWholeInOneReport) {
 
     click_cell(page->indicator_strip(), 1);
     EXPECT_EQ(page->current(), 1u);
-    EXPECT_FALSE(page->trigger_switch()->is_on());
+    EXPECT_FALSE(page->trigger_switch()->isChecked());
     // With the trigger off the panels open nothing and clear nothing.
     {
         next_picker unexpected([](Tfunc_sel& p) { p.reject(); });

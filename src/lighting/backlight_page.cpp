@@ -12,9 +12,9 @@
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
 #include "link/packet.h"
-#include "ui/master_switch.h"
 #include "ui/page_host.h"
 #include "ui/selector_strip.h"
+#include "ui/toggle_switch.h"
 #include "ui/value_bar.h"
 
 namespace qvk {
@@ -56,9 +56,9 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setWordWrap(true);
     }
-    ToggleSwitch1_ = new master_switch(canvas_);
+    ToggleSwitch1_ = new toggle_switch(canvas_);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->on_toggle = [this](bool on) { master_toggled(on); };
+    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) { master_toggled(on); });
     for (int t = 0; t < 4; ++t) {
         auto* b = new value_bar(canvas_);
         b->setObjectName(QString::fromLatin1(bar_names[t]));
@@ -216,7 +216,7 @@ void Tled_bkl_edit_frame::open(int) {
     refresh();
     const bool has_layout = layout::present(layout());
     ToggleSwitch1_->setEnabled(has_layout);
-    if (first && !has_layout) ToggleSwitch1_->set_on(false);
+    if (first && !has_layout) ToggleSwitch1_->setChecked(false);
 }
 
 void Tled_bkl_edit_frame::apply_texts() {
@@ -242,7 +242,7 @@ void Tled_bkl_edit_frame::refresh() {
 
 void Tled_bkl_edit_frame::refresh_switch() {
     const bool on = led::master_on(led());
-    ToggleSwitch1_->set_on(on);
+    ToggleSwitch1_->setChecked(on);
     enable_correction(on);
 }
 
@@ -440,7 +440,7 @@ void Tled_bkl_edit_frame::centre_chosen(int axis, int position) {
 
 void Tled_bkl_edit_frame::master_toggled(bool on) {
     if (!layout::present(layout())) {
-        ToggleSwitch1_->set_on(false);
+        ToggleSwitch1_->setChecked(false);
         return;
     }
     led()[led::off_master] = on ? 1 : 0;

@@ -22,7 +22,7 @@ class QWidget;
 
 namespace qvk {
 
-class master_switch;
+class toggle_switch;
 class selector_strip;
 class value_bar;
 
@@ -35,7 +35,7 @@ public:
     void record_arrived(uint32_t command, uint32_t sub) override;
     void apply_texts() override;
 
-    master_switch* master() const { return ToggleSwitch1_; }
+    toggle_switch* master() const { return ToggleSwitch1_; }
     // Tag 0 driver current, 1..3 red, green, blue.
     value_bar* brightness_bar(int tag) const { return brightness_bars_[size_t(tag)]; }
     selector_strip* effect_strip() const { return icon_bkl_eff_select_; }
@@ -76,7 +76,7 @@ private:
     void master_toggled(bool on);
 
     QWidget* canvas_;
-    master_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* ToggleSwitch1_ = nullptr;
     std::array<value_bar*, 4> brightness_bars_{};
     selector_strip* icon_bkl_eff_select_ = nullptr;
     value_bar* icon_bkl_eff_speed_ = nullptr;

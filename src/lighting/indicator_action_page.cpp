@@ -8,14 +8,14 @@
 #include "functions/func_code.h"
 #include "functions/func_description.h"
 #include "functions/func_sel.h"
-#include "lighting/function_panel.h"
 #include "lighting/led_state.h"
 #include "lighting/lighting_texts.h"
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
-#include "ui/master_switch.h"
+#include "ui/click_panel.h"
 #include "ui/page_host.h"
 #include "ui/selector_strip.h"
+#include "ui/toggle_switch.h"
 
 namespace qvk {
 
@@ -34,6 +34,7 @@ constexpr int button_width = 140;
 constexpr int button_height = 30;
 constexpr int gap = 8;
 constexpr QRgb strip_cell = 0x06B025;
+constexpr QRgb panel_fill = 0xFF8C1A;
 // Effects the ambient lights offer in the picker's lighting keys.
 constexpr int ambient_effect_count = 10;
 
@@ -54,11 +55,24 @@ Tindicator_action_edit_frame::Tindicator_action_edit_frame(page_host& host, QWid
     icon_indicator_select_->set_cells({QStringLiteral("NUM"), QStringLiteral("CAPS"), QStringLiteral("SCROLL")});
     icon_indicator_select_->set_cell_colour(strip_cell);
     icon_indicator_select_->on_select = [this](int i) { choose(unsigned(i)); };
-    ToggleSwitch1_ = new master_switch(canvas_);
+    ToggleSwitch1_ = new toggle_switch(canvas_);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->on_toggle = [this](bool on) { indicator()[indicator_action::off_switch] = on ? 1 : 0; };
-    auto* p1 = new function_panel(canvas_);
-    auto* p2 = new function_panel(canvas_);
+    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_,
+                     [this](bool on) { indicator()[indicator_action::off_switch] = on ? 1 : 0; });
+    auto* p1 = new click_panel(canvas_);
+    auto* p2 = new click_panel(canvas_);
+    for (QLabel* p : {static_cast<QLabel*>(p1), static_cast<QLabel*>(p2)}) {
+        p->setAutoFillBackground(true);
+        QPalette pal = p->palette();
+        pal.setColor(QPalette::Window, QColor(panel_fill));
+        pal.setColor(QPalette::WindowText, Qt::white);
+        p->setPalette(pal);
+        QFont f = p->font();
+        f.setBold(true);
+        p->setFont(f);
+        p->setAlignment(Qt::AlignCenter);
+        p->setWordWrap(true);
+    }
     p1->setObjectName(QStringLiteral("Panel1"));
     p2->setObjectName(QStringLiteral("Panel2"));
     p1->on_press = [this](Qt::MouseButton b) { panel_pressed(0, b); };
@@ -140,7 +154,7 @@ void Tindicator_action_edit_frame::show_indicator() {
     };
     Panel1_->setText(describe(indicator_action::off_on_code));
     Panel2_->setText(describe(indicator_action::off_off_code));
-    ToggleSwitch1_->set_on(ind[indicator_action::off_switch] != 0);
+    ToggleSwitch1_->setChecked(ind[indicator_action::off_switch] != 0);
 }
 
 // The panels act only while the indicator's trigger switch is on.

@@ -19,7 +19,7 @@ class QWidget;
 
 namespace qvk {
 
-class master_switch;
+class toggle_switch;
 class selector_strip;
 
 namespace indicator_action {
@@ -41,7 +41,7 @@ public:
 
     unsigned current() const { return current_; }
     selector_strip* indicator_strip() const { return icon_indicator_select_; }
-    master_switch* trigger_switch() const { return ToggleSwitch1_; }
+    toggle_switch* trigger_switch() const { return ToggleSwitch1_; }
     // 0 light-up panel, 1 go-out panel.
     QLabel* panel(int which) const { return which == 0 ? Panel1_ : Panel2_; }
     QPushButton* save_button() const { return Button1_; }
@@ -57,7 +57,7 @@ private:
     QWidget* canvas_;
     unsigned current_ = 0;
     selector_strip* icon_indicator_select_ = nullptr;
-    master_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* ToggleSwitch1_ = nullptr;
     QLabel* Panel1_ = nullptr;
     QLabel* Panel2_ = nullptr;
     QPushButton* Button1_ = nullptr;
