@@ -10,6 +10,7 @@
 #include "layers/layer_state.h"
 #include "lighting/backlight_page.h"
 #include "link/link_kind.h"
+#include "music/music_page.h"
 
 namespace qvk {
 
@@ -32,6 +33,7 @@ struct page_def {
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
     {c_bkl_lig_edit, {0, 0}, make<Tled_bkl_edit_frame>},
+    {c_music_spectrum, {0, 0}, make<Tmusic_spectrum_frame>},
 };
 
 const page_def* def_of(int card) {
