@@ -2,7 +2,9 @@
 // the documentation:
 //   page_snapshot OUT.png [action] [icon-colour item] [scale item] [language-index]
 // The window is connected to the virtual keyboard, reads it, opens the page
-// of the action (fl_0 when none is named) and is saved as a PNG file.
+// of the action (fl_0 when none is named) and is saved as a PNG file. The
+// music rhythm page is shown running, with a private sound server playing a
+// 1 kHz tone.
 
 #include <QApplication>
 #include <QAction>
@@ -19,7 +21,10 @@
 #include "layers/flayer_mgr.h"
 #include "layers/flayer_page.h"
 #include "link/link_kind.h"
+#include "music/music_page.h"
 #include "sim/virtual_keyboard.h"
+#include "sound_server.h"
+#include "ui/master_switch.h"
 
 namespace {
 
@@ -100,7 +105,25 @@ int main(int argc, char** argv) {
         choose(strip->colour_combo(), colours);
         choose(strip->scale_combo(), scale);
     }
+    // Kept until the picture is taken.
+    std::unique_ptr<qvk::testing::sound_server> sound;
+    pid_t player = 0;
+    if (auto* music = dynamic_cast<qvk::Tmusic_spectrum_frame*>(w.page(qvk::c_music_spectrum))) {
+        sound = std::make_unique<qvk::testing::sound_server>();
+        if (!sound->running()) {
+            std::fprintf(stderr, "no sound server: %s\n", sound->failure().c_str());
+            return 1;
+        }
+        const std::string wav = sound->folder() + "/tone.wav";
+        qvk::testing::write_tone_wav(wav, 1000.0, 5.0);
+        music->rhythm_switch()->set_on(true);
+        music->rhythm_switch()->on_toggle(true);
+        player = sound->play(wav);
+        wait_for([&] { return music->meter().bars()[70].height > 0; });
+        wait_for([] { return false; }, 600);
+    }
     wait_for([] { return false; }, 200);
+    qvk::testing::sound_server::end_process(player);
     if (!w.grab().save(out)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
         return 1;
