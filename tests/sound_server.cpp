@@ -63,7 +63,8 @@ void use_empty_runtime_folder(const std::string& folder) {
     setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     setenv("PULSE_RUNTIME_PATH", (folder + "/pulse").c_str(), 1);
-    unsetenv("PULSE_SERVER");
+    // Only this folder's server: never a user's or the system's own.
+    setenv("PULSE_SERVER", ("unix:" + folder + "/pulse/native").c_str(), 1);
     unsetenv("PULSE_SINK");
     unsetenv("PULSE_SOURCE");
 }

@@ -38,7 +38,8 @@ private:
 // given frequency on both channels.
 void write_tone_wav(const std::string& path, double hz, double seconds, double amplitude = 100.0);
 
-// Points the sound clients of this process at a runtime folder with no server.
+// Points the sound clients of this process (and the programs it starts) at
+// the server of a runtime folder, and at no other.
 void use_empty_runtime_folder(const std::string& folder);
 
 } // namespace qvk::testing
