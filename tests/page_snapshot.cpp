@@ -6,7 +6,8 @@
 // of the action (fl_0 when none is named) and is saved as a PNG file. On a
 // trigger-layer page the tab is chosen and its first item switched on and
 // given keys of the home row and the Space key as its first function, so
-// that the picture shows them.
+// that the picture shows them. The music rhythm page is shown running, with
+// a private sound server playing a 1 kHz tone.
 
 #include <QApplication>
 #include <QAction>
@@ -29,7 +30,9 @@
 #include "ui/toggle_switch.h"
 #include "link/link_kind.h"
 #include "macros/macro_page.h"
+#include "music/music_page.h"
 #include "sim/virtual_keyboard.h"
+#include "sound_server.h"
 
 namespace {
 
@@ -139,7 +142,24 @@ int main(int argc, char** argv) {
             list->selectionModel()->select(list->model()->index(row, 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
+    // Kept until the picture is taken.
+    std::unique_ptr<qvk::testing::sound_server> sound;
+    pid_t player = 0;
+    if (auto* music = dynamic_cast<qvk::Tmusic_spectrum_frame*>(w.page(qvk::c_music_spectrum))) {
+        sound = std::make_unique<qvk::testing::sound_server>();
+        if (!sound->running()) {
+            std::fprintf(stderr, "no sound server: %s\n", sound->failure().c_str());
+            return 1;
+        }
+        const std::string wav = sound->folder() + "/tone.wav";
+        qvk::testing::write_tone_wav(wav, 1000.0, 5.0);
+        music->rhythm_switch()->click();
+        player = sound->play(wav);
+        wait_for([&] { return music->meter().bars()[70].height > 0; });
+        wait_for([] { return false; }, 600);
+    }
     wait_for([] { return false; }, 200);
+    qvk::testing::sound_server::end_process(player);
     if (!w.grab().save(out)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
         return 1;

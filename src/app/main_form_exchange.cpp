@@ -57,6 +57,11 @@ int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, u
     return queued_or_refused(active_link_->queue_block(command, sub, length, data, kick));
 }
 
+bool Tmain_form::send_stream(uint32_t command, const uint8_t* data, uint32_t length) {
+    if (!active_link_ || !active_link_->is_running() || !data || length == 0) return false;
+    return active_link_->queue_block(command, 0, length, data, true) == 0;
+}
+
 // A send needs a running link and nothing else in flight; the message says
 // which is missing.
 bool Tmain_form::ready_to_send() {
@@ -228,7 +233,12 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             set_busy(1, 0);
         }
         break;
-    case cmd::rhythm_state: copy_payload(p, rec.rhythm_state); break;
+    case cmd::rhythm_state:
+        // Switching the rhythm on or over brings the music page into being.
+        copy_payload(p, rec.rhythm_state);
+        if (p[packet::off_sub] != 0) ensure_page(c_music_spectrum);
+        notify_pages(cmd::rhythm_state, p[packet::off_sub]);
+        break;
     case cmd::read_macro:
         if (reassemble(p, record_size::macro_group, record, sub, broke)) {
             // A group beyond the 100 is dropped; any other is stored, and
