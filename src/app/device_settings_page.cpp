@@ -323,21 +323,20 @@ void device_settings_page::build() {
     select_text(dev_cfg_ble_sleep_time_, QStringLiteral("5"));
     select_text(dev_cfg_ble_tx_power_, QStringLiteral("0"));
 
-    // User changes edit the records.
-    keyboard_records& rec = host().records();
-    QObject::connect(cb_dev_cfg_debounce_time_, &QComboBox::currentIndexChanged, root_, [&rec](int i) {
-        if (i >= 0) settings::set_u16(rec.scan_params, scan::off_debounce, uint16_t(i + 1));
+    // User changes edit the page's copies.
+    QObject::connect(cb_dev_cfg_debounce_time_, &QComboBox::currentIndexChanged, root_, [this](int i) {
+        if (i >= 0) settings::set_u16(scan_, scan::off_debounce, uint16_t(i + 1));
     });
-    QObject::connect(cb_dev_cfg_hd_key_trig_time_, &QComboBox::currentIndexChanged, root_, [this, &rec](int i) {
-        settings::set_u16(rec.scan_params, scan::off_hold_trigger,
+    QObject::connect(cb_dev_cfg_hd_key_trig_time_, &QComboBox::currentIndexChanged, root_, [this](int i) {
+        settings::set_u16(scan_, scan::off_hold_trigger,
                           uint16_t(item_number(cb_dev_cfg_hd_key_trig_time_, i, scan::time_fallback)));
     });
-    QObject::connect(cb_dev_cfg_nhit_time_, &QComboBox::currentIndexChanged, root_, [this, &rec](int i) {
-        settings::set_u16(rec.scan_params, scan::off_multi_tap,
+    QObject::connect(cb_dev_cfg_nhit_time_, &QComboBox::currentIndexChanged, root_, [this](int i) {
+        settings::set_u16(scan_, scan::off_multi_tap,
                           uint16_t(item_number(cb_dev_cfg_nhit_time_, i, scan::time_fallback)));
     });
-    QObject::connect(cb_kb_matrix_scan_trig_mode_select_, &QComboBox::currentIndexChanged, root_, [&rec](int i) {
-        if (i >= 0) rec.trigger_mode[settings::trigger::off_mode] = uint8_t(i);
+    QObject::connect(cb_kb_matrix_scan_trig_mode_select_, &QComboBox::currentIndexChanged, root_, [this](int i) {
+        if (i >= 0) trigger_[settings::trigger::off_mode] = uint8_t(i);
     });
 
     // Apply buttons.
@@ -395,6 +394,7 @@ void device_settings_page::record_arrived(uint32_t command, uint32_t) {
     case cmd::read_scan_params: fill_scan_settings(); break;
     case cmd::read_ble_params:
         ble_read_ = true;
+        ble_ = host().records().ble_params;
         fill_bluetooth_settings();
         break;
     case cmd::read_trigger_mode: fill_trigger_mode(); break;
@@ -403,7 +403,8 @@ void device_settings_page::record_arrived(uint32_t command, uint32_t) {
 }
 
 void device_settings_page::fill_scan_settings() {
-    auto& r = host().records().scan_params;
+    scan_ = host().records().scan_params;
+    auto& r = scan_;
     // A value the list does not offer falls back to the keyboard's default.
     auto fill = [&r](QComboBox* box, size_t offset, uint16_t fallback) {
         if (!select_text(box, QString::number(settings::get_u16(r, offset)))) {
@@ -420,14 +421,15 @@ void device_settings_page::fill_scan_settings() {
 }
 
 void device_settings_page::fill_trigger_mode() {
-    auto& t = host().records().trigger_mode;
+    trigger_ = host().records().trigger_mode;
+    auto& t = trigger_;
     if (t[settings::trigger::off_mode] > settings::trigger::mode_max) t[settings::trigger::off_mode] = 0;
     select_index(cb_kb_matrix_scan_trig_mode_select_, t[settings::trigger::off_mode]);
 }
 
 void device_settings_page::fill_bluetooth_settings() {
     if (!ble_read_) return;
-    auto& r = host().records().ble_params;
+    auto& r = ble_;
     if (!select_text(dev_cfg_ble_use_conn_id_, QString::number(r[ble::off_slot]))) {
         r[ble::off_slot] = 0;
         select_index(dev_cfg_ble_use_conn_id_, 0);
@@ -497,7 +499,7 @@ void device_settings_page::name_apply() {
 }
 
 void device_settings_page::scan_apply(int tag) {
-    auto& r = host().records().scan_params;
+    auto& r = scan_;
     if (tag == tag_sleep) {
         const int typed = parse_int_def(edit_dev_cfg_sys_delay_sleep_time_->text().toStdString(), scan::sleep_fallback);
         if (typed < int(scan::sleep_min) || typed > int(scan::sleep_max)) {
@@ -511,7 +513,7 @@ void device_settings_page::scan_apply(int tag) {
 }
 
 void device_settings_page::trigger_mode_apply() {
-    auto& t = host().records().trigger_mode;
+    auto& t = trigger_;
     host().send_block(cmd::write_trigger_mode, 0, t.data(), uint32_t(t.size()), 0, true);
 }
 
@@ -534,7 +536,7 @@ void device_settings_page::ble_slot_apply() {
 
 void device_settings_page::ble_sleep_apply() {
     if (!ble_allowed()) return;
-    auto& r = host().records().ble_params;
+    auto& r = ble_;
     const int i = std::max(0, dev_cfg_ble_sleep_time_->currentIndex());
     const bool on = i > 0;
     const uint16_t seconds = on ? uint16_t(i * 60) : ble::sleep_seconds_default;
@@ -569,7 +571,7 @@ void device_settings_page::mac_double_click(unsigned k) {
     // The dialog edits a copy: the connection, and this page with it, may
     // end while it is open.
     std::array<uint8_t, ble::entry_size> copy{};
-    const auto e = settings::entry(host().records().ble_params, k);
+    const auto e = settings::entry(ble_, k);
     std::copy(e.begin(), e.end(), copy.begin());
     bool changed = false;
     const std::shared_ptr<bool> alive = alive_;
@@ -581,7 +583,7 @@ void device_settings_page::mac_double_click(unsigned k) {
     }
     if (!*alive) return;
     if (result == QDialog::Accepted) {
-        const auto target = settings::entry(host().records().ble_params, k);
+        const auto target = settings::entry(ble_, k);
         std::copy(copy.begin(), copy.end(), target.begin());
     }
     fill_bluetooth_settings();
@@ -590,7 +592,7 @@ void device_settings_page::mac_double_click(unsigned k) {
 
 void device_settings_page::mac_submit() {
     if (host().link_kind() != kind_usb || host().records().ble_support == 0) return;
-    auto& r = host().records().ble_params;
+    auto& r = ble_;
     host().send_block(cmd::write_mac_table, 0, r.data(), uint32_t(record_size::mac_table), 0, true);
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 
+#include "link/keyboard_records.h"
 #include "ui/keyboard_page.h"
 
 class QComboBox;
@@ -63,6 +64,9 @@ public:
     QLineEdit* host_mac_box(unsigned k) const { return dev_cfg_host_mac_[k]; }
     QPushButton* mac_submit_button() const { return dev_cfg_sub_ble_mac_; }
     QWidget* root() const { return root_; }
+    // The page's copies of the records, as the controls left them.
+    const record_bytes<record_size::scan_params>& scan_record() const { return scan_; }
+    const record_bytes<record_size::ble_params>& ble_record() const { return ble_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -76,6 +80,11 @@ private:
 
     QWidget* panel_;
     QPointer<QWidget> root_;
+    // Copies of the records as read; the controls edit these and the apply
+    // buttons send them.
+    record_bytes<record_size::scan_params> scan_{};
+    record_bytes<record_size::trigger_mode> trigger_{};
+    record_bytes<record_size::ble_params> ble_{};
     bool ble_read_ = false;
 
     QLineEdit* edit_dev_cfg_set_name_ = nullptr;

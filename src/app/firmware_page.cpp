@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
@@ -309,7 +310,9 @@ void firmware_page::send_receiver_image() {
 }
 
 void firmware_page::send_progress(intptr_t reports_sent) {
-    if (!pb_send_pos_->isHidden()) pb_send_pos_->setValue(int(reports_sent));
+    // The count may include the 2.4 GHz header report written before the image.
+    if (!pb_send_pos_->isHidden())
+        pb_send_pos_->setValue(int(std::min<intptr_t>(reports_sent, pb_send_pos_->maximum())));
 }
 
 // ---------------------------------------------------------------- statuses

@@ -297,6 +297,9 @@ void Tmain_form::on_send_done(uintptr_t wparam) {
     }
     if (wparam == 0) {
         set_busy(0, 0);
+        // The last report of a transfer ends it without a progress message;
+        // its count completes the progress shown.
+        on_send_progress(intptr_t(active_link_->sent_count()));
     } else {
         set_task_busy(false);
         dialogs_->show_message(lng(txt::send_error, text_send_error));
