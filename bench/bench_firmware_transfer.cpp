@@ -6,6 +6,11 @@
 // (target: at least 0.95). A second case sends 300,000 bytes, which the
 // link streams into the queue as it drains.
 //
+// The virtual keyboard's thread sleeps until each report's slot; on a
+// machine busy with other work its late wake-ups cost wire time that a real
+// endpoint would not lose. Run it on a quiet machine, or with a real-time
+// priority (`chrt -f 10 ...`), to see the link's own figure.
+//
 //   build/release/bench/bench_firmware_transfer   (configure with -DQVK_BENCH=ON)
 
 #include <benchmark/benchmark.h>

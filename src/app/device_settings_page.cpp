@@ -249,6 +249,7 @@ void device_settings_page::build() {
     edit_dev_cfg_sys_delay_sleep_time_->setObjectName(QStringLiteral("edit_dev_cfg_sys_delay_sleep_time"));
     edit_dev_cfg_sys_delay_sleep_time_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_dev_cfg_sys_delay_sleep_time_));
+    edit_dev_cfg_sys_delay_sleep_time_->setMaximumWidth(int(80.0f * host().scale()));
     Button4_ = add_button("Button4");
     row(edit_dev_cfg_sys_delay_sleep_time_, Button4_);
     name_and_scan_group_.insert(name_and_scan_group_.end(),
