@@ -54,6 +54,9 @@ protected:
             return !w.is_busy() && (!is_keyboard_kind(kind) || w.initial_read_finished());
         }));
         // The battery request that ends a keyboard's read has been written.
+        if (is_keyboard_kind(kind)) {
+            EXPECT_TRUE(wait_until([&] { return received(cmd::read_battery); }));
+        }
         EXPECT_TRUE(wait_until([&] { return !w.is_busy(); }));
         kb_->clear_messages();
         return w;
@@ -202,8 +205,10 @@ TEST_F(MaintPages, AnImageLongerThanTheSendQueueArrivesWhole) {
     const auto images = kb_->messages_of(cmd::firmware_image);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].data, file);
-    // The bar followed the written reports of the whole image.
-    EXPECT_EQ(highest, int(reports_for(file.size())));
+    // The bar followed the written reports of the whole image (the last
+    // count may come after status 32 has hidden it).
+    EXPECT_GE(highest, int(reports_for(file.size())) - 1);
+    EXPECT_LE(highest, int(reports_for(file.size())));
 }
 
 TEST_F(MaintPages, EveryRefusedFileShowsItsTextTurnsStartOffAndSendsNothing) {
@@ -253,8 +258,26 @@ TEST_F(MaintPages, EveryRefusedFileShowsItsTextTurnsStartOffAndSendsNothing) {
         dialogs_.answer_yes = true;
         page->Button8Click();
         wait_until([] { return false; }, 50ms);
-        EXPECT_TRUE(commands_received().empty());
+        const auto cmds = commands_received();
+        EXPECT_TRUE(cmds.empty()) << "first command " << (cmds.empty() ? 0 : int(cmds[0]));
     }
+}
+
+TEST_F(MaintPages, AnOlderFileConfirmedIsStillCheckedAfterTheQuestion) {
+    Tmain_form& w = connect(kind_usb, 0x0102);
+    firmware_page* page = open_firmware(w);
+    ASSERT_TRUE(page);
+    bytes older = firmware::make_keyboard_file(pattern(300, 2), 0x0101);
+    choose(page, older);
+    ASSERT_EQ(dialogs_.messages.size(), 1); // the question, answered Yes
+    EXPECT_EQ(dialogs_.last_caption, QString::fromUtf8("危险的操作！"));
+    EXPECT_TRUE(page->start_button()->isEnabled());
+    dialogs_.messages.clear();
+    older[18] = 1; // field 17 becomes 256
+    choose(page, older);
+    ASSERT_EQ(dialogs_.messages.size(), 2);
+    EXPECT_EQ(dialogs_.messages[1], QString::fromUtf8("固件文件已损坏！"));
+    EXPECT_FALSE(page->start_button()->isEnabled());
 }
 
 TEST_F(MaintPages, AMissingFileCannotBeOpened) {
@@ -545,6 +568,37 @@ TEST_F(MaintPages, TheMacDialogStoresTheAddressAndSubmitSendsTheTable) {
     });
     page->mac_double_click(2);
     EXPECT_EQ(page->mac_box(2)->text(), QStringLiteral("D2-34-56-78-9A-C0"));
+}
+
+TEST_F(MaintPages, TheMacDialogTakesHexDigitsOnlyAndMovesToTheNextBox) {
+    Tmain_form& w = connect(kind_usb);
+    device_settings_page* page = open_settings(w);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(wait_until([&] { return !w.is_busy(); }));
+    QString typed_left, typed_last;
+    bool moved = false, wrapped = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<Tdev_cfg_modify_mac_addr*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        QLineEdit* left = d->byte_edit(5);
+        left->clear();
+        left->setFocus();
+        QTest::keyClicks(left, QStringLiteral("g1-z2"));
+        typed_left = left->text();
+        moved = d->focusWidget() == d->byte_edit(4);
+        QLineEdit* last = d->byte_edit(0);
+        last->clear();
+        last->setFocus();
+        QTest::keyClicks(last, QStringLiteral("aF"));
+        typed_last = last->text();
+        wrapped = d->focusWidget() == d->byte_edit(5);
+        d->cancel_button()->click();
+    });
+    page->mac_double_click(0);
+    EXPECT_EQ(typed_left, QStringLiteral("12"));
+    EXPECT_EQ(typed_last, QStringLiteral("aF"));
+    EXPECT_TRUE(moved);
+    EXPECT_TRUE(wrapped);
 }
 
 TEST_F(MaintPages, RulesByLinkKind) {

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "link/block_stream.h"
+#include "link/command_catalogue.h"
 #include "link/data_rebuild.h"
+#include "link/hidconnect.h"
 #include "link/link_kind.h"
+#include "link_fakes.h"
+#include "sim/virtual_keyboard.h"
 #include "maint/device_settings.h"
 #include "maint/firmware_file.h"
 
@@ -184,6 +188,44 @@ TEST(BlockStream, ChunksOfABlockLongerThanTheQueueReassembleWhole) {
     ASSERT_EQ(result, data_rebuild::complete);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), r.data()));
     EXPECT_FALSE(block_stream(7, 0, block.data(), 0).framable());
+}
+
+TEST(StreamedBlock, ArrivesWholeInOrderWithNothingQueuedBetweenItsChunks) {
+    using namespace std::chrono_literals;
+    auto device = std::make_shared<sim::virtual_keyboard>(kind_usb_boot, "Stream", 0x0100);
+    device->set_report_interval(0us);
+    auto transport = std::make_shared<sim::virtual_transport>();
+    transport->add(device);
+    device_bus bus;
+    bus.add(transport);
+    recording_sink sink;
+    hidconnect link(&sink, kind_usb_boot, 0, device->open_path(), bus);
+    ASSERT_TRUE(link.is_open());
+    ASSERT_FALSE(link.start());
+
+    const bytes image = firmware::make_keyboard_file(pattern(300000 - 32, 2), 0x0200);
+    const uint32_t chunks = uint32_t((image.size() + 51) / 52);
+    ASSERT_GT(chunks, hidconnect::queue_slots);
+    ASSERT_EQ(link.stream_block(cmd::firmware_image, 0, uint32_t(image.size()), image.data(), true), 0);
+    // While the block streams, anything else would land between its chunks.
+    EXPECT_TRUE(link.streaming());
+    EXPECT_EQ(link.queue_command(cmd::read_battery, 0, 0, 0, true), 1);
+    const uint8_t small[9] = {};
+    EXPECT_EQ(link.queue_block(cmd::write_scan_params, 0, sizeof small, small, true), 1);
+    EXPECT_EQ(link.stream_block(cmd::firmware_image, 0, uint32_t(image.size()), image.data(), true), 1);
+
+    ASSERT_TRUE(device->wait_received(chunks, 30s));
+    // One message for the queue running empty, at the very end.
+    ASSERT_TRUE(sink.wait_for(msg::send_done));
+    EXPECT_EQ(sink.count(msg::send_done), 1u);
+    EXPECT_EQ(link.sent_count(), chunks);
+    EXPECT_FALSE(link.streaming());
+    const auto images = device->messages_of(cmd::firmware_image);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].data, image);
+    EXPECT_EQ(device->received_count(), chunks);
+    // Once streamed, the link queues as before.
+    EXPECT_EQ(link.queue_command(cmd::read_battery, 0, 0, 0, true), 0);
 }
 
 } // namespace
