@@ -199,7 +199,14 @@ TEST_F(MaintPages, AnImageLongerThanTheSendQueueArrivesWhole) {
     choose(page, file);
     ASSERT_TRUE(page->start_button()->isEnabled());
     int highest = 0;
-    QObject::connect(page->progress_bar(), &QProgressBar::valueChanged, [&](int v) { highest = std::max(highest, v); });
+    // The window stays busy while the image is on its way: nothing else may
+    // be sent between its chunks.
+    int idle_during_transfer = 0;
+    const int last = int(reports_for(file.size()));
+    QObject::connect(page->progress_bar(), &QProgressBar::valueChanged, [&](int v) {
+        highest = std::max(highest, v);
+        if (v > 0 && v < last - 1 && !w.is_busy()) ++idle_during_transfer;
+    });
     page->Button8Click();
     ASSERT_TRUE(wait_until([&] { return received(cmd::start_upgrade) || !w.active_link(); }, 30s));
     const auto images = kb_->messages_of(cmd::firmware_image);
@@ -207,6 +214,7 @@ TEST_F(MaintPages, AnImageLongerThanTheSendQueueArrivesWhole) {
     EXPECT_EQ(images[0].data, file);
     // The bar followed the written reports of the whole image (the last
     // count may come after status 32 has hidden it).
+    EXPECT_EQ(idle_during_transfer, 0);
     EXPECT_GE(highest, int(reports_for(file.size())) - 1);
     EXPECT_LE(highest, int(reports_for(file.size())));
 }

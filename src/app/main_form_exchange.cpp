@@ -296,6 +296,9 @@ void Tmain_form::on_send_done(uintptr_t wparam) {
         return;
     }
     if (wparam == 0) {
+        // Written empty before something else was queued: that later send
+        // ends the busy state when its own last report has left.
+        if (active_link_->pending_sends() != 0) return;
         set_busy(0, 0);
         // The last report of a transfer ends it without a progress message;
         // its count completes the progress shown.
