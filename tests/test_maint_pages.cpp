@@ -378,6 +378,13 @@ TEST_F(MaintPages, SettingsShowTheKeyboardsValues) {
         scan[7] = 0; // sleep 0: 2
         scan[8] = 0;
         kb.set_record(cmd::read_scan_params, 0, scan);
+        // Values the Bluetooth boxes do not offer: slot 9, 1 dBm, 60 minutes.
+        auto ble = kb.record(cmd::read_ble_params);
+        ble[136] = 9;
+        ble[145] = 1;
+        ble[146] = 1;
+        packet::write_u16(&ble[147], 3600);
+        kb.set_record(cmd::read_ble_params, 0, ble);
     });
     device_settings_page* page = open_settings(x);
     ASSERT_TRUE(page);
@@ -388,6 +395,12 @@ TEST_F(MaintPages, SettingsShowTheKeyboardsValues) {
     EXPECT_EQ(page->hold_trigger_box()->currentText(), QStringLiteral("300"));
     EXPECT_EQ(page->sleep_box()->text(), QStringLiteral("2"));
     EXPECT_EQ(page->name_box()->text(), QStringLiteral("QVK Test"));
+    EXPECT_EQ(page->ble_slot_box()->currentText(), QStringLiteral("0"));
+    EXPECT_EQ(page->ble_power_box()->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(page->ble_sleep_box()->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(page->ble_record()[136], 0);
+    EXPECT_EQ(page->ble_record()[145], 2);
+    EXPECT_EQ(packet::read_u16(&page->ble_record()[147]), 300);
     const auto ble = kb_->record(cmd::read_ble_params);
     for (unsigned k = 0; k < 8; ++k) {
         const uint8_t* e = &ble[k * 17];
