@@ -10,6 +10,7 @@
 #include "app/main_form.h"
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
+#include "layers/tlayer_page.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -32,6 +33,7 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
     {c_device_config, {cmd::read_scan_params, 0}, make<device_settings_page>},
     {c_kb_mgr, {cmd::maintenance_status, 0}, make<firmware_page>},
 };
