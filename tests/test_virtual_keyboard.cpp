@@ -19,7 +19,7 @@
 #include "link/link_kind.h"
 #include "link_fakes.h"
 #include "sim/default_records.h"
-#include "sim/firmware_image.h"
+#include "maint/firmware_file.h"
 #include "sim/virtual_keyboard.h"
 
 namespace qvk::testing {
@@ -570,7 +570,7 @@ TEST_F(keyboard, ReceiverBootloaderStartsTheReceiver) {
 }
 
 TEST_F(keyboard, FirmwareTransferInKeyboardMode) {
-    const bytes good = sim::make_keyboard_image(pattern(3000, 11), 0x0207);
+    const bytes good = firmware::make_keyboard_file(pattern(3000, 11), 0x0207);
     auto r = ask(cmd::prepare_firmware);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->command, cmd::maintenance_status);
@@ -590,7 +590,7 @@ TEST_F(keyboard, FirmwareTransferInKeyboardMode) {
 }
 
 TEST_F(keyboard, DamagedImagesAreAnsweredWithADataError) {
-    const bytes good = sim::make_keyboard_image(pattern(500, 2), 0x0200);
+    const bytes good = firmware::make_keyboard_file(pattern(500, 2), 0x0200);
     bytes bad_crc = good;
     bad_crc.back() ^= 1;
     bytes short_file = good;
@@ -626,7 +626,7 @@ TEST_F(keyboard, DamagedImagesAreAnsweredWithADataError) {
 
 TEST_F(keyboard, UsbBootloaderTakesTheImageDirectlyAndReportsTheUpdate) {
     make(kind_usb_boot);
-    send_block(cmd::firmware_image, 0, sim::make_keyboard_image(pattern(100, 4), 0x0300));
+    send_block(cmd::firmware_image, 0, firmware::make_keyboard_file(pattern(100, 4), 0x0300));
     auto r = next_reply();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->data[0], sim::status::image_stored);
@@ -639,20 +639,30 @@ TEST_F(keyboard, UsbBootloaderTakesTheImageDirectlyAndReportsTheUpdate) {
 TEST_F(keyboard, ReceiverBootloaderWantsItsHeaderBeforeThePayload) {
     make(kind_rf_boot);
     const bytes payload = pattern(700, 8);
+    const bytes file = firmware::make_receiver_file(payload, 0x0300);
+    const bytes header(file.begin() + 32, file.begin() + 48);
     send_block(cmd::firmware_image, 0, payload);
     auto r = next_reply();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->data[0], sim::status::data_error);
-    send_block(cmd::rf_firmware_header, 0, pattern(16, 1));
+    // The header tells the payload's length and CRC: a payload cut short or
+    // with a flipped byte is a data error.
+    bytes cut = payload;
+    cut.pop_back();
+    bytes flipped = payload;
+    flipped[300] ^= 0x40;
+    for (const bytes& damaged : {cut, flipped}) {
+        send_block(cmd::rf_firmware_header, 0, header);
+        send_block(cmd::firmware_image, 0, damaged);
+        r = next_reply();
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->data[0], sim::status::data_error);
+    }
+    send_block(cmd::rf_firmware_header, 0, header);
     send_block(cmd::firmware_image, 0, payload);
     r = next_reply();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->data[0], sim::status::image_stored);
-}
-
-TEST(FirmwareImage, Crc8MatchesTheCheckValue) {
-    const std::string check = "123456789";
-    EXPECT_EQ(sim::crc8({reinterpret_cast<const uint8_t*>(check.data()), check.size()}), 0xA2);
 }
 
 // ---------------------------------------------------------------- faults

@@ -125,6 +125,10 @@ public:
     void disconnect_device();
     bool closing() const override { return closing_; }
     uint32_t link_kind() const override;
+    QString connected_device_name() const override { return device_name(current_index_); }
+    uint16_t connected_device_version() const override { return device_version(current_index_); }
+    void rename_connected_device(const QString& name) override;
+    void reset_sent_count() override;
     void draw_entry(uint32_t index, bool connected);
     void draw_list();
     void teardown_pages();

@@ -147,6 +147,13 @@ void Tmain_form::draw_entry(uint32_t index, bool connected) {
     device_list_->draw_entry(index, kind, connected, text, dpi_.scale);
 }
 
+void Tmain_form::rename_connected_device(const QString& name) {
+    if (current_index_ >= hid_detect_dev::max_entries) return;
+    device_names_[current_index_] = name;
+    draw_entry(current_index_, active_link_ != nullptr);
+    set_title(current_index_, active_link_ != nullptr);
+}
+
 void Tmain_form::draw_list() {
     for (uint32_t i = 0; i < hid_detect_dev::max_entries; ++i) {
         if (detector_ && detector_->kind_of(i) != kind_none)

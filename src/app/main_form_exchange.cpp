@@ -54,7 +54,9 @@ int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, u
                            bool kick) {
     if (length == 0 || !data || command >= packet::command_limit || !ready_to_send()) return 1;
     if (kick) set_busy(2, awaiting);
-    return queued_or_refused(active_link_->queue_block(command, sub, length, data, kick));
+    // A block longer than the free part of the send queue (a firmware image)
+    // is streamed: the link queues the rest as the queue drains.
+    return queued_or_refused(active_link_->stream_block(command, sub, length, data, kick));
 }
 
 bool Tmain_form::send_stream(uint32_t command, const uint8_t* data, uint32_t length) {
@@ -110,7 +112,13 @@ void Tmain_form::route_bootloader_reply(const packet::packet64& p) {
     if (packet::command_of(p.data()) == cmd::maintenance_status) on_maintenance_status(p);
 }
 
-void Tmain_form::on_maintenance_status(const packet::packet64& p) { copy_payload(p, records_->maintenance_status); }
+// Bootloaders and keyboards alike report maintenance steps with command 4;
+// the firmware page acts on them.
+void Tmain_form::on_maintenance_status(const packet::packet64& p) {
+    set_busy(1, 0);
+    copy_payload(p, records_->maintenance_status);
+    notify_pages(cmd::maintenance_status, 0);
+}
 
 bool Tmain_form::reassemble(const packet::packet64& p, uint32_t capacity, std::vector<uint8_t>& record,
                             uint32_t& sub, bool& broke) {
@@ -129,17 +137,20 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::read_scan_params:
         copy_payload(p, rec.scan_params);
         mark_read_done(0);
+        notify_pages(cmd::read_scan_params, 0);
         continue_initial_read();
         break;
     case cmd::read_ble_support:
         rec.ble_support = payload_of(p)[0];
         mark_read_done(1);
+        notify_pages(cmd::read_ble_support, 0);
         continue_initial_read();
         break;
     case cmd::read_ble_params:
         if (reassemble(p, record_size::ble_params, record, sub, broke)) {
             copy_record(record, rec.ble_params);
             mark_read_done(2);
+            notify_pages(cmd::read_ble_params, 0);
             continue_initial_read();
         }
         break;
@@ -251,7 +262,10 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             set_busy(1, 0);
         }
         break;
-    case cmd::read_trigger_mode: copy_payload(p, rec.trigger_mode); break;
+    case cmd::read_trigger_mode:
+        copy_payload(p, rec.trigger_mode);
+        notify_pages(cmd::read_trigger_mode, 0);
+        break;
     default: break;
     }
 }
@@ -327,7 +341,13 @@ void Tmain_form::on_send_done(uintptr_t wparam) {
         return;
     }
     if (wparam == 0) {
+        // Written empty before something else was queued: that later send
+        // ends the busy state when its own last report has left.
+        if (active_link_->pending_sends() != 0) return;
         set_busy(0, 0);
+        // The last report of a transfer ends it without a progress message;
+        // its count completes the progress shown.
+        on_send_progress(intptr_t(active_link_->sent_count()));
     } else {
         set_task_busy(false);
         dialogs_->show_message(lng(txt::send_error, text_send_error));
@@ -335,6 +355,13 @@ void Tmain_form::on_send_done(uintptr_t wparam) {
 }
 
 // Write progress of a long transfer; only the firmware page shows it.
-void Tmain_form::on_send_progress(intptr_t) {}
+void Tmain_form::on_send_progress(intptr_t reports_sent) {
+    for (auto& page : pages_)
+        if (page) page->send_progress(reports_sent);
+}
+
+void Tmain_form::reset_sent_count() {
+    if (active_link_) active_link_->reset_sent_count(0);
+}
 
 } // namespace qvk

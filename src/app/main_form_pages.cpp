@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/device_settings_page.h"
+#include "app/firmware_page.h"
 #include "app/main_form.h"
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
@@ -42,6 +44,8 @@ const page_def page_defs[] = {
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
     {c_macro_edit, {0, 0}, make<macro_page>},
     {c_music_spectrum, {0, 0}, make<Tmusic_spectrum_frame>},
+    {c_device_config, {cmd::read_scan_params, 0}, make<device_settings_page>},
+    {c_kb_mgr, {cmd::maintenance_status, 0}, make<firmware_page>},
 };
 
 const page_def* def_of(int card) {

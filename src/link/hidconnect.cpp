@@ -99,15 +99,48 @@ int hidconnect::queue_block(uint32_t command, uint32_t sub, uint32_t length, con
     return 0;
 }
 
+int hidconnect::stream_block(uint32_t command, uint32_t sub, uint32_t length, const uint8_t* data, bool kick_now) {
+    if (command >= packet::command_limit || length == 0 || !data || report_id_for_kind(kind_) < 0) return 1;
+    if (length <= packet::single_block_max) return queue_block(command, sub, length, data, kick_now);
+    {
+        std::lock_guard<std::mutex> guard(stream_lock_);
+        if (stream_) return 1;
+        auto s = std::make_unique<block_stream>(uint8_t(command), sub, data, length);
+        if (!s->framable()) return 1;
+        stream_ = std::move(s);
+    }
+    top_up_stream();
+    if (kick_now) kick();
+    return 0;
+}
+
+bool hidconnect::streaming() const {
+    std::lock_guard<std::mutex> guard(stream_lock_);
+    return stream_ != nullptr;
+}
+
+void hidconnect::top_up_stream() {
+    std::lock_guard<std::mutex> guard(stream_lock_);
+    if (!stream_) return;
+    while (!stream_->done() && send_queue_.size() < send_queue_.slot_count())
+        if (!put_packet(stream_->next())) break;
+    if (stream_->done()) stream_.reset();
+}
+
 int hidconnect::queue_packet(const packet::packet64& p, bool kick_now) {
+    if (streaming()) return 1;
+    if (!put_packet(p)) return 1;
+    if (kick_now) kick();
+    return 0;
+}
+
+bool hidconnect::put_packet(const packet::packet64& p) {
     const int id = report_id_for_kind(kind_);
-    if (id < 0) return 1;
+    if (id < 0) return false;
     packet::report65 report;
     report[0] = uint8_t(id);
     std::memcpy(&report[1], p.data(), packet::packet_size);
-    if (!send_queue_.put(report.data())) return 1;
-    if (kick_now) kick();
-    return 0;
+    return send_queue_.put(report.data());
 }
 
 int hidconnect::kick() {
@@ -213,6 +246,9 @@ void hidconnect::writer_loop() {
             }
         }
         if (!send_queue_.get(report.data())) continue;
+        // A streaming block refills the slot just freed, so the queue runs
+        // empty only after its last chunk.
+        top_up_stream();
         const int n = handle_->write(report.data(), report.size());
         if (n >= 0) {
             uint32_t sent;

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "link/block_stream.h"
 #include "link/link_messages.h"
 #include "link/my_fifo_buff.h"
 #include "link/packet.h"
@@ -51,6 +52,13 @@ public:
     // 0 queued, 1 refused.
     int queue_command(uint32_t command, uint32_t sub, uint16_t value16, uint32_t value32, bool kick);
     int queue_block(uint32_t command, uint32_t sub, uint32_t length, const uint8_t* data, bool kick);
+    // Queues a block of any length the framing carries: the chunks that fit
+    // now, the rest by the writer as reports leave the queue, so a block
+    // longer than the queue still arrives whole and in order. Until its last
+    // chunk is queued nothing else is (it would land between its chunks).
+    // 0 queued, 1 refused.
+    int stream_block(uint32_t command, uint32_t sub, uint32_t length, const uint8_t* data, bool kick);
+    bool streaming() const;
     int kick();
 
     uint32_t pending_replies() const { return receive_queue_.size(); }
@@ -64,6 +72,9 @@ public:
 
 private:
     int queue_packet(const packet::packet64& p, bool kick);
+    bool put_packet(const packet::packet64& p);
+    // Moves chunks of the streaming block into the free part of the queue.
+    void top_up_stream();
     void reader_loop();
     void writer_loop();
     void post(uint32_t message, uintptr_t wparam, intptr_t lparam);
@@ -89,6 +100,8 @@ private:
     uint32_t sent_count_ = 0;
     MyFifoBuff send_queue_{queue_slots, packet::report_size};
     MyFifoBuff receive_queue_{queue_slots, packet::report_size};
+    mutable std::mutex stream_lock_;
+    std::unique_ptr<block_stream> stream_;
 
     std::mutex wake_lock_;
     std::condition_variable wake_;

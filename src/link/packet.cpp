@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "link/block_stream.h"
+
 namespace qvk::packet {
 
 uint32_t read_u32(const uint8_t* p) {
@@ -53,25 +55,10 @@ packet64 make_chunk(uint8_t command, uint32_t sub, uint32_t total, uint32_t inde
 
 bool segment_block(uint8_t command, uint32_t sub, const uint8_t* data, size_t length,
                    const std::function<bool(const packet64&)>& emit) {
-    if (!data || length == 0 || length > total_length_max) return false;
-    size_t offset = 0;
-    uint32_t index = 0;
-    while (offset < length) {
-        const size_t rest = length - offset;
-        size_t n;
-        chunk_position pos;
-        if (rest > chunk_data_max) {
-            n = chunk_data_max;
-            pos = index == 0 ? first : middle;
-        } else {
-            n = rest;
-            pos = last;
-        }
-        if (!emit(make_chunk(command, sub, uint32_t(length), index, pos, data + offset, n)))
-            return false;
-        offset += n;
-        ++index;
-    }
+    block_stream chunks(command, sub, data, length);
+    if (!chunks.framable()) return false;
+    while (!chunks.done())
+        if (!emit(chunks.next())) return false;
     return true;
 }
 

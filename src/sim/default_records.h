@@ -11,31 +11,33 @@
 
 #include "layers/layer_state.h"
 #include "link/packet.h"
+#include "maint/device_settings.h"
 
 namespace qvk::sim {
 
 using bytes = std::vector<uint8_t>;
 
-// Key-scan parameters (commands 31 / 32), little-endian.
+// Key-scan parameters (commands 31 / 32), little-endian: the settings
+// records' fields under the names the virtual keyboard's records use.
 namespace scan {
-constexpr size_t off_debounce_ms = 1;
-constexpr size_t off_multi_tap_ms = 3;
-constexpr size_t off_hold_ms = 5;
-constexpr size_t off_sleep_s = 7;
+constexpr size_t off_debounce_ms = settings::scan::off_debounce;
+constexpr size_t off_multi_tap_ms = settings::scan::off_multi_tap;
+constexpr size_t off_hold_ms = settings::scan::off_hold_trigger;
+constexpr size_t off_sleep_s = settings::scan::off_sleep;
 } // namespace scan
 
 // Bluetooth parameters (commands 33 / 34..37).
 namespace ble {
-constexpr size_t connection_size = 17;
-constexpr unsigned connection_count = 8;
+constexpr size_t connection_size = settings::ble::entry_size;
+constexpr unsigned connection_count = settings::ble::entry_count;
 constexpr size_t mac_table_size = connection_size * connection_count; // 136
-constexpr size_t conn_off_own_mac = 1;   // 6 bytes, least significant first
-constexpr size_t conn_off_bound = 9;
-constexpr size_t conn_off_host_mac = 11; // 6 bytes, least significant first
-constexpr size_t off_slot = 136;
-constexpr size_t off_tx_power = 145;     // signed dBm
-constexpr size_t off_sleep_enabled = 146;
-constexpr size_t off_sleep_s = 147;      // 16-bit
+constexpr size_t conn_off_own_mac = settings::ble::off_own_mac;
+constexpr size_t conn_off_bound = settings::ble::off_bound;
+constexpr size_t conn_off_host_mac = settings::ble::off_host_mac;
+constexpr size_t off_slot = settings::ble::off_slot;
+constexpr size_t off_tx_power = settings::ble::off_tx_power;
+constexpr size_t off_sleep_enabled = settings::ble::off_sleep_on;
+constexpr size_t off_sleep_s = settings::ble::off_sleep_seconds;
 } // namespace ble
 
 // Trigger layer: where the key positions of the combinations lie.

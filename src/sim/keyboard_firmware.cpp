@@ -6,7 +6,7 @@
 #include "common/text_codec.h"
 #include "link/command_catalogue.h"
 #include "link/link_kind.h"
-#include "sim/firmware_image.h"
+#include "maint/firmware_file.h"
 
 namespace qvk::sim {
 
@@ -219,7 +219,7 @@ void keyboard_firmware::on_short(const host_message& m, uint32_t kind, response&
         case cmd::start_upgrade:
             if (stored_image_.empty()) break;
             if (kind == kind_usb_boot)
-                firmware_version_ = packet::read_u16(&stored_image_[image::off_version]);
+                firmware_version_ = packet::read_u16(&stored_image_[firmware::off_version]);
             stored_image_.clear();
             out.replies.push_back(status_reply(status::firmware_updated));
             break;
@@ -246,7 +246,7 @@ void keyboard_firmware::on_short(const host_message& m, uint32_t kind, response&
         break;
     case cmd::start_upgrade:
         // Restarts in the same mode; a stored image becomes the running firmware.
-        if (!stored_image_.empty()) firmware_version_ = packet::read_u16(&stored_image_[image::off_version]);
+        if (!stored_image_.empty()) firmware_version_ = packet::read_u16(&stored_image_[firmware::off_version]);
         stored_image_.clear();
         transfer_prepared_ = false;
         out.restart_as = kind;
@@ -278,13 +278,14 @@ void keyboard_firmware::on_block(const host_message& m, uint32_t kind, response&
 void keyboard_firmware::on_firmware_image(const std::vector<uint8_t>& data, uint32_t kind, response& out) {
     bool ok = false;
     if (kind == kind_rf_boot) {
-        // The receiver's image is the payload alone, after its header.
-        ok = receiver_header_.size() == record_size::rf_firmware_header && !data.empty();
+        // The receiver's image is the payload alone; its header, sent just
+        // before, tells the payload's length and CRC-8.
+        ok = firmware::receiver_image_ok(receiver_header_, data);
         receiver_header_.clear();
     } else if (kind == kind_usb_boot || is_keyboard_kind(kind)) {
         // In keyboard mode an image is taken only after command 71 prepared
         // the transfer; one that comes unannounced is a data error.
-        ok = (kind == kind_usb_boot || transfer_prepared_) && keyboard_image_ok(data);
+        ok = (kind == kind_usb_boot || transfer_prepared_) && firmware::keyboard_image_ok(data);
     } else {
         return;
     }

@@ -47,6 +47,14 @@ public:
     // Link kind of the connected device (0 none, 1 USB, 2 USB bootloader,
     // 3 Bluetooth LE, 4 2.4 GHz bootloader, 5 2.4 GHz receiver).
     virtual uint32_t link_kind() const = 0;
+    // Name and firmware version the connected device told when it was
+    // found; renaming changes its entry in the device list and the title.
+    virtual QString connected_device_name() const = 0;
+    virtual uint16_t connected_device_version() const = 0;
+    virtual void rename_connected_device(const QString& name) = 0;
+    // Starts the link's count of written reports (the progress of a long
+    // transfer) from 0.
+    virtual void reset_sent_count() = 0;
 
     virtual dialog_service& dialogs() = 0;
     // Parent of the page's own modal dialogs (the function picker, ...).
