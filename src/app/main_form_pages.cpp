@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
+#include "lighting/custom_backlight_page.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -30,6 +31,7 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_bkl_custom_edit, {0, 0}, make<Tled_custom_editer_frame>},
 };
 
 const page_def* def_of(int card) {
