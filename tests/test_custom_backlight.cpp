@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "lighting/bmp_header.h"
 #include "lighting/custom_backlight.h"
 #include "lighting/led_state.h"
 #include "link/command_catalogue.h"
@@ -149,6 +150,62 @@ TEST(PositionSelection, PlainClickLeavesOneCtrlClickFlipsOnlyItsOwn) {
     s.select_only(0, 8);
     EXPECT_EQ(s.count(), 0u);
     EXPECT_FALSE(s.selected(26, 0));
+}
+
+// ---------------------------------------------------------------- BMP headers
+
+// A BMP header: 14-byte file header, 40-byte info header (or a 12-byte core
+// header), pixel rows from byte `pixels`.
+bytes bmp_header(int32_t width, int32_t height, uint16_t bits, uint32_t compression, bool core = false) {
+    const uint32_t pixels = core ? 26 : 54;
+    bytes h(pixels, 0);
+    h[0] = 'B';
+    h[1] = 'M';
+    h[10] = uint8_t(pixels);
+    h[14] = core ? 12 : 40;
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) h[at + size_t(i)] = uint8_t(v >> (8 * i));
+    };
+    if (core) {
+        put(18, uint32_t(width), 2);
+        put(20, uint32_t(height), 2);
+        put(24, bits, 2);
+    } else {
+        put(18, uint32_t(width), 4);
+        put(22, uint32_t(height), 4);
+        put(28, bits, 2);
+        put(30, compression, 4);
+    }
+    return h;
+}
+
+TEST(BmpHeader, AFileIsCompleteWhenEveryRowItsHeaderPromisesIsThere) {
+    struct bmp_case {
+        const char* name;
+        bytes header;
+        size_t pixel_bytes;
+        bool complete;
+    };
+    const bmp_case cases[] = {
+        {"24-bit 10 x 4, rows padded to 32", bmp_header(10, 4, 24, 0), 32 * 4, true},
+        {"24-bit 10 x 4, one byte short", bmp_header(10, 4, 24, 0), 32 * 4 - 1, false},
+        {"top-down rows (negative height)", bmp_header(3, -2, 32, 0), 12 * 2, true},
+        {"top-down rows, one row short", bmp_header(3, -2, 32, 0), 12, false},
+        {"8-bit rows (the palette lies before them)", bmp_header(5, 3, 8, 0), 8 * 3, true},
+        {"bit fields, short", bmp_header(4, 4, 16, 3), 8 * 3, false},
+        {"core header, whole", bmp_header(2, 2, 24, 0, true), 8 * 2, true},
+        {"core header, short", bmp_header(2, 2, 24, 0, true), 8, false},
+        {"run-length rows are left to the reader", bmp_header(64, 64, 8, 1), 10, true},
+        {"a huge promise in a small file", bmp_header(0x7FFFFFFF, 0x7FFFFFFF, 32, 0), 100, false},
+    };
+    for (const bmp_case& c : cases) {
+        bytes file = c.header;
+        file.resize(file.size() + c.pixel_bytes, 0x11);
+        EXPECT_EQ(bmp::pixel_rows_complete(file), c.complete) << c.name;
+    }
+    const bytes other = {0x89, 'P', 'N', 'G', 0, 0};
+    EXPECT_TRUE(bmp::pixel_rows_complete(other)) << "other formats are the reader's to judge";
+    EXPECT_FALSE(bmp::pixel_rows_complete(bytes{'B', 'M', 0, 0})) << "a header cut short";
 }
 
 // ---------------------------------------------------------------- the virtual keyboard

@@ -1,7 +1,7 @@
 #include "lighting/custom_backlight_page.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -109,6 +109,29 @@ void paint_position(QImage& image, QSize size, uint32_t fill, QRgb frame, int fr
 
 size_t slot(unsigned column, unsigned row) { return size_t(column) * rows + row; }
 
+} // namespace
+
+// Hands the page each press on a key image or matrix cell with the keys
+// held at the time (Ctrl adds to the selection).
+class Tled_custom_editer_frame::press_filter final : public QObject {
+public:
+    explicit press_filter(Tled_custom_editer_frame& page) : page_(page) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress) return false;
+        const auto* k = static_cast<const key_picture*>(watched);
+        const auto* e = static_cast<const QMouseEvent*>(event);
+        page_.position_clicked(k->column(), k->row(), e->button(), e->modifiers());
+        return true;
+    }
+
+private:
+    Tled_custom_editer_frame& page_;
+};
+
+namespace {
+
 QRect scaled(const QRect& r, float s) {
     return QRect(int(float(r.x()) * s), int(float(r.y()) * s), int(float(r.width()) * s), int(float(r.height()) * s));
 }
@@ -116,7 +139,7 @@ QRect scaled(const QRect& r, float s) {
 } // namespace
 
 Tled_custom_editer_frame::Tled_custom_editer_frame(page_host& host, QWidget* canvas)
-    : keyboard_page(host), canvas_(canvas) {
+    : keyboard_page(host), canvas_(canvas), press_filter_(std::make_unique<press_filter>(*this)) {
     build_controls();
     palette_->randomise();
     for (int i = 0; i < swatch_count; ++i) show_swatch(i);
@@ -349,9 +372,7 @@ void Tled_custom_editer_frame::draw_keys() {
                 k = nullptr;
             } else if (lit_key && !k) {
                 k = new key_picture(c, r, root_);
-                k->on_press = [this](key_picture& p, Qt::MouseButton b, QPoint) {
-                    position_clicked(p.column(), p.row(), b);
-                };
+                k->installEventFilter(press_filter_.get());
             }
             key_picture*& cell = cells_[slot(c, r)];
             if (!inside && cell) {
@@ -360,9 +381,7 @@ void Tled_custom_editer_frame::draw_keys() {
             } else if (inside && !cell) {
                 cell = new key_picture(c, r, matrix_panel_);
                 cell->setObjectName(QStringLiteral("cell_%1_%2").arg(c).arg(r));
-                cell->on_press = [this](key_picture& p, Qt::MouseButton b, QPoint) {
-                    position_clicked(p.column(), p.row(), b);
-                };
+                cell->installEventFilter(press_filter_.get());
             }
             if (inside) draw_position(c, r);
             if (k) need = need.expandedTo(QSize(k->geometry().right() + 1, k->geometry().bottom() + 1));
@@ -410,7 +429,8 @@ void Tled_custom_editer_frame::draw_position(unsigned column, unsigned row) {
 
 // ---------------------------------------------------------------- painting
 
-void Tled_custom_editer_frame::position_clicked(unsigned column, unsigned row, Qt::MouseButton button) {
+void Tled_custom_editer_frame::position_clicked(unsigned column, unsigned row, Qt::MouseButton button,
+                                                Qt::KeyboardModifiers modifiers) {
     if (button == Qt::RightButton) {
         // The colour dialog runs its own event loop: it opens once the click
         // has been handled, so that nothing the loop does can pull the key
@@ -419,7 +439,7 @@ void Tled_custom_editer_frame::position_clicked(unsigned column, unsigned row, Q
         return;
     }
     if (button != Qt::LeftButton) return;
-    if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
+    if (modifiers & Qt::ControlModifier) {
         selection_.toggle(column, row);
         draw_position(column, row);
         return;

@@ -70,7 +70,8 @@ private:
     QString colour_hint(uint32_t rrggbb) const;
     uint32_t shown_colour(unsigned column, unsigned row);
 
-    void position_clicked(unsigned column, unsigned row, Qt::MouseButton button);
+    class press_filter;
+    void position_clicked(unsigned column, unsigned row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void pick_position_colour(unsigned column, unsigned row);
     void swatch_clicked(int index, Qt::MouseButton button);
     void pick_swatch_colour(int index);
@@ -84,6 +85,7 @@ private:
     void save_picture();
 
     QWidget* canvas_;
+    std::unique_ptr<press_filter> press_filter_;
     // Every control of the page lies on this panel; it goes with the page.
     QPointer<QWidget> root_;
     QGroupBox* group_box_ = nullptr;
