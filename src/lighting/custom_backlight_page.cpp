@@ -79,9 +79,11 @@ constexpr QRect group_strip_rect{10, 54, 540, 28};
 constexpr QRect picture_strip_rect{10, 124, 540, 50};
 constexpr int radio_top = 218, radio_left = 10, radio_step = 135, radio_width = 130, radio_height = 22;
 constexpr QRect save_group_rect{10, 256, 170, 30};
-constexpr QRect matrix_rect{576, 8, 512, 164};
-constexpr QRect picture_box_rect{576, 178, 512, 130};
-constexpr int button_top = 22, button_left = 10, button_step = 99, button_width = 95, button_height = 30;
+constexpr QRect matrix_rect{576, 8, 500, 164};
+constexpr QRect picture_box_rect{576, 178, 500, 130};
+// Two rows of buttons: select all, invert, random; load BMP, save picture.
+constexpr int button_top = 20, button_left = 10, button_step_x = 160, button_step_y = 36, button_width = 156,
+              button_height = 30, buttons_per_row = 3;
 constexpr QPoint palette_at{10, 96};
 constexpr int swatch_side = 26, swatch_gap = 6;
 constexpr int canvas_margin = 12;
@@ -142,7 +144,6 @@ Tled_custom_editer_frame::Tled_custom_editer_frame(page_host& host, QWidget* can
     : keyboard_page(host), canvas_(canvas), press_filter_(std::make_unique<press_filter>(*this)) {
     build_controls();
     palette_->randomise();
-    for (int i = 0; i < swatch_count; ++i) show_swatch(i);
     apply_texts();
     show_group();
     draw_keys();
@@ -232,13 +233,24 @@ void Tled_custom_editer_frame::place_controls() {
     picture_box_->setGeometry(scaled(picture_box_rect, s));
     QPushButton* row[] = {select_all_button_, invert_button_, random_button_, import_button_, save_picture_button_};
     for (int i = 0; i < 5; ++i)
-        row[i]->setGeometry(
-            scaled(QRect(button_left + button_step * i, button_top, button_width, button_height), s));
+        row[i]->setGeometry(scaled(QRect(button_left + button_step_x * (i % buttons_per_row),
+                                         button_top + button_step_y * (i / buttons_per_row), button_width,
+                                         button_height),
+                                   s));
     palette_->move(int(float(palette_at.x()) * s), int(float(palette_at.y()) * s));
+    // Keys are drawn from the bottom edge of the first swatch down.
+    const colour_swatch* first = palette_->swatch(0);
+    keys_top_ = first->mapTo(root_.data(), QPoint(0, first->height())).y();
     root_->setGeometry(0, 0, canvas_->width(), canvas_->height());
 }
 
 void Tled_custom_editer_frame::apply_texts() {
+    // The hint templates are looked up once: a random fill redraws every
+    // position with them.
+    colour_template_ = host().lng(colour_hint_text.id, colour_hint_text.text).toStdString();
+    key_template_ = host().lng(key_hint_text.id, key_hint_text.text).toStdString();
+    shown_cell_lead_ = hint_lines(host().lng(shown_cell_text.id, shown_cell_text.text));
+    hidden_cell_lead_ = hint_lines(host().lng(hidden_cell_text.id, hidden_cell_text.text));
     group_box_->setTitle(host().lng(group_box_text.id, group_box_text.text));
     picture_box_->setTitle(host().lng(picture_box_text.id, picture_box_text.text));
     for (int i = 0; i < 3; ++i) {
@@ -259,8 +271,7 @@ void Tled_custom_editer_frame::apply_texts() {
 }
 
 QString Tled_custom_editer_frame::colour_hint(uint32_t c) const {
-    return hint_lines(QString::fromStdString(format_template(
-        host().lng(colour_hint_text.id, colour_hint_text.text).toStdString(), colour_values(c))));
+    return hint_lines(QString::fromStdString(format_template(colour_template_, colour_values(c))));
 }
 
 // ---------------------------------------------------------------- groups and pictures
@@ -397,17 +408,14 @@ void Tled_custom_editer_frame::draw_position(unsigned column, unsigned row) {
     const uint32_t colour = shown_colour(column, row);
     const bool selected = selection_.selected(column, row);
     if (key_picture* k = key_at(column, row)) {
-        const colour_swatch* first = palette_->swatch(0);
-        const int swatch_bottom = first->mapTo(root_, QPoint(0, first->height())).y();
-        k->setGeometry(int(float(e.x) * s), int(float(e.y) * s + float(swatch_bottom)), int(float(e.width) * s),
+        k->setGeometry(int(float(e.x) * s), int(float(e.y) * s + float(keys_top_)), int(float(e.width) * s),
                        int(float(e.height) * s));
         k->set_key_id(e.key_id);
         paint_position(k->image(), k->size(), colour, selected ? selected_frame : frame_colour,
                        selected ? key_frame_selected : 1);
         std::vector<format_value> values{int64_t(e.key_id)};
         for (const format_value& v : colour_values(colour)) values.push_back(v);
-        k->setToolTip(hint_lines(QString::fromStdString(
-            format_template(host().lng(key_hint_text.id, key_hint_text.text).toStdString(), values))));
+        k->setToolTip(hint_lines(QString::fromStdString(format_template(key_template_, values))));
         k->show();
         k->update();
     }
@@ -420,8 +428,7 @@ void Tled_custom_editer_frame::draw_position(unsigned column, unsigned row) {
         const bool lit_key = e.kind == layout::entry_key || e.kind == layout::entry_light_only;
         const QRgb frame = !lit_key ? hidden_frame : selected ? selected_frame : frame_colour;
         paint_position(cell->image(), cell->size(), colour, frame, !lit_key || selected ? cell_frame_wide : 1);
-        const page_text& lead = lit_key ? shown_cell_text : hidden_cell_text;
-        cell->setToolTip(hint_lines(host().lng(lead.id, lead.text)) + colour_hint(colour));
+        cell->setToolTip((lit_key ? shown_cell_lead_ : hidden_cell_lead_) + colour_hint(colour));
         cell->show();
         cell->update();
     }

@@ -7,8 +7,10 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <memory>
+#include <string>
 
 #include "lighting/custom_backlight.h"
 #include "ui/keyboard_page.h"
@@ -106,6 +108,10 @@ private:
     QWidget* matrix_panel_ = nullptr;
     std::array<key_picture*, custom_bkl::positions> keys_{};
     std::array<key_picture*, custom_bkl::positions> cells_{};
+
+    int keys_top_ = 0;
+    std::string colour_template_, key_template_;
+    QString shown_cell_lead_, hidden_cell_lead_;
 
     unsigned group_ = 0;
     custom_bkl::picture_set pictures_;
