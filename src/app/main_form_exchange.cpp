@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/ui_batt_disp.h"
 #include "layers/layer_state.h"
+#include "lighting/led_state.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -160,8 +161,10 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         break;
     case cmd::read_tlayer:
         if (reassemble(p, record_size::tlayer, record, sub, broke)) {
-            if (store_numbered(record, sub, rec.tlayers)) rec.tlayer_loaded[sub] = true;
+            if (pages_accept(cmd::read_tlayer, sub) && store_numbered(record, sub, rec.tlayers))
+                rec.tlayer_loaded[sub] = true;
             mark_read_done(6);
+            notify_pages(cmd::read_tlayer, sub);
             set_busy(1, 0);
             continue_initial_read();
         } else if (broke) {
@@ -171,6 +174,13 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::read_lighting:
         if (reassemble(p, record_size::lighting, record, sub, broke)) {
             copy_record(record, rec.lighting);
+            mark_read_done(7);
+            continue_initial_read();
+        } else if (broke && !is_read_done(7)) {
+            // A lighting record that does not reassemble leaves the copy as
+            // it was; the read goes on so that the pages do not stay locked
+            // until the keyboard is disconnected. The rest of the broken
+            // reply breaks again and is dropped.
             mark_read_done(7);
             continue_initial_read();
         }
@@ -184,10 +194,27 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         set_busy(1, 0);
         if (batt_) batt_->update_from_reply(payload_of(p));
         break;
-    case cmd::bkl_driver_current: copy_payload(p, rec.bkl_driver_current); break;
-    case cmd::bkl_effect: copy_payload(p, rec.bkl_effect); break;
-    case cmd::bkl_speed: copy_payload(p, rec.bkl_speed); break;
-    case cmd::bkl_master_switch: copy_payload(p, rec.bkl_master_switch); break;
+    // Backlight values the keyboard reports: the driver current and the
+    // master switch are kept at once, the effect and speed by the backlight
+    // page when it exists.
+    case cmd::bkl_driver_current:
+        copy_payload(p, rec.bkl_driver_current);
+        rec.lighting[led::off_driver_current] = p[packet::off_sub];
+        notify_pages(cmd::bkl_driver_current, p[packet::off_sub]);
+        break;
+    case cmd::bkl_effect:
+        copy_payload(p, rec.bkl_effect);
+        notify_pages(cmd::bkl_effect, p[packet::off_sub]);
+        break;
+    case cmd::bkl_speed:
+        copy_payload(p, rec.bkl_speed);
+        notify_pages(cmd::bkl_speed, p[packet::off_sub]);
+        break;
+    case cmd::bkl_master_switch:
+        copy_payload(p, rec.bkl_master_switch);
+        rec.lighting[led::off_master] = p[packet::off_sub];
+        notify_pages(cmd::bkl_master_switch, p[packet::off_sub]);
+        break;
     case cmd::read_custom_picture:
         if (reassemble(p, record_size::custom_picture, record, sub, broke)) {
             set_busy(1, 0);

@@ -9,6 +9,9 @@
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
 #include "lighting/custom_backlight_page.h"
+#include "lighting/backlight_page.h"
+#include "lighting/indicator_action_page.h"
+#include "layers/tlayer_page.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -31,6 +34,9 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_bkl_lig_edit, {0, 0}, make<Tled_bkl_edit_frame>},
+    {c_indicator_edit, {0, 0}, make<Tindicator_action_edit_frame>},
+    {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
     {c_bkl_custom_edit, {0, 0}, make<Tled_custom_editer_frame>},
 };
 
