@@ -5,7 +5,8 @@
 // The window is connected to the virtual keyboard, reads it, opens the page
 // of the action (fl_0 when none is named) and is saved as a PNG file. On a
 // trigger-layer page the tab is chosen and its first item switched on and
-// given keys of the home row, so that the picture shows them marked.
+// given keys of the home row and the Space key as its first function, so
+// that the picture shows them.
 
 #include <QApplication>
 #include <QAction>
@@ -74,7 +75,8 @@ void paint_custom_picture(qvk::Tled_custom_editer_frame& page, QWidget& panel) {
 }
 
 // Chooses item 0 of a trigger-layer tab, switches it on and gives it keys
-// A and S of the home row (only A where an item has one key).
+// A and S of the home row (only A where an item has one key) and the Space
+// key as its first function.
 void show_trigger_item(qvk::Ttl_edit_frame& f, int tab) {
     const auto kind = qvk::tlayer::page(unsigned(tab));
     f.tabs()->setCurrentIndex(tab);
@@ -83,6 +85,8 @@ void show_trigger_item(qvk::Ttl_edit_frame& f, int tab) {
         sw->click();
     f.key_assign(qvk::sim::board_key_id(1, 3));
     if (kind == qvk::tlayer::page::combo) f.key_assign(qvk::sim::board_key_id(2, 3));
+    const uint8_t space[4] = {2, 0x2C, 0, 0}; // the Space key
+    f.code_chosen(kind, 0, 0, space);
 }
 
 } // namespace

@@ -197,6 +197,13 @@ TEST_F(TlayerPage, ItemsEditedThroughTheControlsAreSavedIntoTheKeyboardsLayer) {
     EXPECT_EQ(item_text(w, "tio_0"), QStringLiteral("0: 开启 Key = %1 time = 250").arg(key_at(4)));
     EXPECT_TRUE(dialogs_.messages.isEmpty());
 
+    // Back on the combinations tab its item is shown again with its keys.
+    frame_of(w)->tabs()->setCurrentIndex(int(page::combo));
+    EXPECT_TRUE(frame_of(w)->marked(1, home_row));
+    EXPECT_TRUE(frame_of(w)->marked(2, home_row));
+    EXPECT_FALSE(frame_of(w)->marked(4, home_row));
+    EXPECT_EQ(frame_of(w)->current_item(page::combo), 3u);
+
     EXPECT_TRUE(same_bytes(w.records().tlayers[4], want));
     EXPECT_TRUE(kb_->messages_of(cmd::write_tlayer).empty()); // nothing leaves before Save
 
@@ -337,6 +344,43 @@ TEST_F(TlayerPage, DisabledOrMissingItemsRefuseEditsButCombinationKeysCanAlwaysB
     held[0] = fk_key;
     QTest::mouseClick(control<click_panel>(w, "Panel18"), Qt::MiddleButton);
     EXPECT_EQ(held[0], fk_key);
+}
+
+TEST_F(TlayerPage, PickerOpenWhenTheConnectionEndsWritesNothing) {
+    Tmain_form& w = open_board();
+    for (bool connect_again : {false, true}) {
+        SCOPED_TRACE(connect_again ? "connected again before the choice" : "unplugged");
+        open_layer(w, 0);
+        choose(w, page::fn, "Action1");
+        QTest::mouseClick(control<toggle_switch>(w, "ToggleSwitch1"), Qt::LeftButton);
+        const auto before = w.records().tlayers[0];
+        picker_answer answer([&](Tfunc_sel& p) {
+            kb_->unplug();
+            ASSERT_TRUE(wait_until([&] { return page_of(w) == nullptr; }));
+            if (connect_again) {
+                // A new editor of the same layer is up when the choice is made.
+                kb_->plug();
+                detect_and_probe();
+                ASSERT_FALSE(w.connect_device(0));
+                ASSERT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && frame_of(w); }));
+            }
+            click_in_picker(page_keys, "key_2c")(p);
+        });
+        QTest::mouseClick(control<click_panel>(w, "Panel1"), Qt::LeftButton);
+        ASSERT_TRUE(wait_until([&] { return answer.done(); }));
+        // The layer is as the tool left it, or as the new connection read it.
+        if (connect_again)
+            EXPECT_TRUE(same_bytes(w.records().tlayers[0], kb_->record(cmd::read_tlayer, 0)));
+        else
+            EXPECT_EQ(w.records().tlayers[0], before);
+        if (!connect_again) {
+            EXPECT_EQ(page_of(w), nullptr);
+            kb_->plug();
+            detect_and_probe();
+            ASSERT_FALSE(w.connect_device(0));
+            ASSERT_TRUE(wait_until([&] { return w.initial_read_finished() && !w.is_busy() && frame_of(w); }));
+        }
+    }
 }
 
 // ---------------------------------------------------------------- texts

@@ -251,7 +251,8 @@ void Ttl_edit_frame::build_tab(const tab_def& d) {
     auto make_label = [&](const row_def& r) {
         auto* l = new QLabel(t.details);
         l->setObjectName(QString::fromLatin1(r.label_name));
-        l->setWordWrap(true);
+        // Long sentences wrap; a short label keeps its control beside it.
+        l->setWordWrap(r.kind == row_kind::label);
         t.labels.push_back(l);
         return l;
     };

@@ -34,6 +34,11 @@ bool valid(page p, unsigned n) { return unsigned(p) < page_count && n < map_of(p
 
 bool has_count_byte(page p) { return p == page::nhit || p == page::hdk; }
 
+// The count and time a caption shows: the values normalise would leave
+// (the enabled bit is the same either way), read without changing the layer.
+unsigned shown_count(const uint8_t* layer, page p, unsigned n);
+unsigned shown_time_ms(const uint8_t* layer, unsigned n);
+
 } // namespace
 
 unsigned item_count(page p) { return unsigned(p) < page_count ? map_of(p).count : 0; }
@@ -165,15 +170,25 @@ void normalise(uint8_t* layer, page p, unsigned n) {
     }
 }
 
+namespace {
+
+unsigned shown_count(const uint8_t* layer, page p, unsigned n) {
+    const uint8_t* r = item(layer, p, n);
+    return r && r[off_count_byte] <= count_byte_limit ? unsigned(r[off_count_byte] >> 1) : 0;
+}
+
+unsigned shown_time_ms(const uint8_t* layer, unsigned n) {
+    const uint8_t* r = item(layer, page::tio, n);
+    if (!r) return 0;
+    const uint16_t v = read_u16(r + tio_off_value);
+    return v < 2 ? default_time_ms : unsigned(v >> 1);
+}
+
+} // namespace
+
 std::string caption(const uint8_t* layer, page p, unsigned n, const std::string& on, const std::string& off,
                     const std::string& fn_key_label) {
     if (!valid(p, n)) return {};
-    // The caption shows the item as the editor will mend it when it is
-    // shown; the layer itself is not changed by showing its list.
-    std::array<uint8_t, record_size> mended;
-    std::memcpy(mended.data(), layer, record_size);
-    normalise(mended.data(), p, n);
-    layer = mended.data();
     std::string s = std::to_string(n) + ": " + (enabled(layer, p, n) ? on : off);
     switch (p) {
     case page::fn: s += fn_key_label + std::to_string(key_id(layer, p, n)); break;
@@ -185,10 +200,10 @@ std::string caption(const uint8_t* layer, page p, unsigned n, const std::string&
         }
         break;
     case page::tio:
-        s += "Key = " + std::to_string(key_id(layer, p, n)) + " time = " + std::to_string(time_ms(layer, n));
+        s += "Key = " + std::to_string(key_id(layer, p, n)) + " time = " + std::to_string(shown_time_ms(layer, n));
         break;
     default:
-        s += "Key = " + std::to_string(key_id(layer, p, n)) + " num = " + std::to_string(count(layer, p, n));
+        s += "Key = " + std::to_string(key_id(layer, p, n)) + " num = " + std::to_string(shown_count(layer, p, n));
         break;
     }
     return s;
