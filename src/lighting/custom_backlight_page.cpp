@@ -21,6 +21,7 @@
 #include "ui/colour_swatch.h"
 #include "ui/dialogs.h"
 #include "ui/key_picture.h"
+#include "ui/keyboard_drawing.h"
 #include "ui/page_host.h"
 #include "ui/selector_strip.h"
 
@@ -111,6 +112,11 @@ void paint_position(QImage& image, QSize size, uint32_t fill, QRgb frame, int fr
 
 size_t slot(unsigned column, unsigned row) { return size_t(column) * rows + row; }
 
+// The lighting pages draw keys and light-only positions.
+bool shows_light(const layout::key_entry& e) {
+    return e.kind == layout::entry_key || e.kind == layout::entry_light_only;
+}
+
 } // namespace
 
 // Hands the page each press on a key image or matrix cell with the keys
@@ -151,6 +157,7 @@ Tled_custom_editer_frame::Tled_custom_editer_frame(page_host& host, QWidget* can
 
 Tled_custom_editer_frame::~Tled_custom_editer_frame() {
     *alive_ = false;
+    drawing_.reset();
     delete root_.data();
     canvas_->setMinimumSize(0, 0);
 }
@@ -214,6 +221,9 @@ void Tled_custom_editer_frame::build_controls() {
 
     matrix_panel_ = new QWidget(root_);
     matrix_panel_->setObjectName(QStringLiteral("led_logic_matrix_list"));
+    drawing_ = std::make_unique<keyboard_drawing>(root_, shows_light);
+    drawing_->set_layout(host().records().kb_layout.data());
+    drawing_->set_paint([this](key_picture& k, const layout::key_entry& e) { paint_key(k, e); });
     place_controls();
     root_->show();
 }
@@ -358,7 +368,7 @@ uint32_t Tled_custom_editer_frame::shown_colour(unsigned column, unsigned row) {
 }
 
 key_picture* Tled_custom_editer_frame::key_at(unsigned column, unsigned row) const {
-    return column < columns && row < rows ? keys_[slot(column, row)] : nullptr;
+    return drawing_->picture_at(column, row);
 }
 
 key_picture* Tled_custom_editer_frame::cell_at(unsigned column, unsigned row) const {
@@ -370,21 +380,14 @@ void Tled_custom_editer_frame::draw_keys() {
     const bool drawable = layout_drawable();
     const uint8_t* l = host().records().kb_layout.data();
     const unsigned used_columns = drawable ? layout::columns(l) : 0, used_rows = drawable ? layout::rows(l) : 0;
-    QSize need(std::max(group_box_->geometry().right(), picture_box_->geometry().right()) + 1,
-               std::max(group_box_->geometry().bottom(), picture_box_->geometry().bottom()) + 1);
+    // Keys lie from the bottom edge of the first swatch down.
+    drawing_->set_scale(host().scale());
+    drawing_->set_origin(QPoint(0, keys_top_));
+    if (drawable) drawing_->draw_all();
+    else drawing_->hide_all();
     for (unsigned c = 0; c < columns; ++c)
         for (unsigned r = 0; r < rows; ++r) {
             const bool inside = c < used_columns && r < used_rows;
-            const layout::key_entry e = layout::read_key_entry(l, c, r);
-            const bool lit_key = inside && (e.kind == layout::entry_key || e.kind == layout::entry_light_only);
-            key_picture*& k = keys_[slot(c, r)];
-            if (!lit_key && k) {
-                delete k;
-                k = nullptr;
-            } else if (lit_key && !k) {
-                k = new key_picture(c, r, root_);
-                k->installEventFilter(press_filter_.get());
-            }
             key_picture*& cell = cells_[slot(c, r)];
             if (!inside && cell) {
                 delete cell;
@@ -394,44 +397,48 @@ void Tled_custom_editer_frame::draw_keys() {
                 cell->setObjectName(QStringLiteral("cell_%1_%2").arg(c).arg(r));
                 cell->installEventFilter(press_filter_.get());
             }
-            if (inside) draw_position(c, r);
-            if (k) need = need.expandedTo(QSize(k->geometry().right() + 1, k->geometry().bottom() + 1));
+            if (cell) draw_cell(*cell);
         }
+    const QSize keys = drawing_->extent();
+    const QSize need(std::max({group_box_->geometry().right(), picture_box_->geometry().right(), keys.width() - 1}) + 1,
+                     std::max({group_box_->geometry().bottom(), picture_box_->geometry().bottom(), keys.height() - 1}) + 1);
     canvas_->setMinimumSize(need + QSize(canvas_margin, canvas_margin));
     root_->resize(need + QSize(canvas_margin, canvas_margin));
 }
 
 void Tled_custom_editer_frame::draw_position(unsigned column, unsigned row) {
-    const float s = host().scale();
+    if (key_picture* k = key_at(column, row); k && !k->isHidden()) drawing_->draw_key(column, row);
+    if (key_picture* cell = cell_at(column, row)) draw_cell(*cell);
+}
+
+void Tled_custom_editer_frame::paint_key(key_picture& k, const layout::key_entry& e) {
+    const uint32_t colour = shown_colour(k.column(), k.row());
+    const bool selected = selection_.selected(k.column(), k.row());
+    paint_position(k.image(), k.size(), colour, selected ? selected_frame : frame_colour,
+                   selected ? key_frame_selected : 1);
+    std::vector<format_value> values{int64_t(e.key_id)};
+    for (const format_value& v : colour_values(colour)) values.push_back(v);
+    k.setToolTip(hint_lines(QString::fromStdString(format_template(key_template_, values))));
+    // Presses reach the page with the keys held (Ctrl adds to the selection).
+    k.installEventFilter(press_filter_.get());
+}
+
+void Tled_custom_editer_frame::draw_cell(key_picture& cell) {
+    const unsigned column = cell.column(), row = cell.row();
     const uint8_t* l = host().records().kb_layout.data();
     const layout::key_entry e = layout::read_key_entry(l, column, row);
     const uint32_t colour = shown_colour(column, row);
     const bool selected = selection_.selected(column, row);
-    if (key_picture* k = key_at(column, row)) {
-        k->setGeometry(int(float(e.x) * s), int(float(e.y) * s + float(keys_top_)), int(float(e.width) * s),
-                       int(float(e.height) * s));
-        k->set_key_id(e.key_id);
-        paint_position(k->image(), k->size(), colour, selected ? selected_frame : frame_colour,
-                       selected ? key_frame_selected : 1);
-        std::vector<format_value> values{int64_t(e.key_id)};
-        for (const format_value& v : colour_values(colour)) values.push_back(v);
-        k->setToolTip(hint_lines(QString::fromStdString(format_template(key_template_, values))));
-        k->show();
-        k->update();
-    }
-    if (key_picture* cell = cell_at(column, row)) {
-        const unsigned used_columns = layout::columns(l), used_rows = layout::rows(l);
-        const int side = int(float(matrix_cell_side) * s);
-        const QSize panel = matrix_panel_->size();
-        cell->setGeometry(side * int(column) + (panel.width() - side * int(used_columns)) / 2,
-                          side * int(row) + (panel.height() - side * int(used_rows)) / 2, side, side);
-        const bool lit_key = e.kind == layout::entry_key || e.kind == layout::entry_light_only;
-        const QRgb frame = !lit_key ? hidden_frame : selected ? selected_frame : frame_colour;
-        paint_position(cell->image(), cell->size(), colour, frame, !lit_key || selected ? cell_frame_wide : 1);
-        cell->setToolTip((lit_key ? shown_cell_lead_ : hidden_cell_lead_) + colour_hint(colour));
-        cell->show();
-        cell->update();
-    }
+    const int side = int(float(matrix_cell_side) * host().scale());
+    const QSize panel = matrix_panel_->size();
+    cell.setGeometry(side * int(column) + (panel.width() - side * int(layout::columns(l))) / 2,
+                     side * int(row) + (panel.height() - side * int(layout::rows(l))) / 2, side, side);
+    const bool lit_key = shows_light(e);
+    const QRgb frame = !lit_key ? hidden_frame : selected ? selected_frame : frame_colour;
+    paint_position(cell.image(), cell.size(), colour, frame, !lit_key || selected ? cell_frame_wide : 1);
+    cell.setToolTip((lit_key ? shown_cell_lead_ : hidden_cell_lead_) + colour_hint(colour));
+    cell.show();
+    cell.update();
 }
 
 // ---------------------------------------------------------------- painting

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "layers/kb_layout.h"
 #include "lighting/custom_backlight.h"
 #include "ui/keyboard_page.h"
 
@@ -26,6 +27,7 @@ namespace qvk {
 
 class colour_palette;
 class key_picture;
+class keyboard_drawing;
 class selector_strip;
 
 class Tled_custom_editer_frame final : public keyboard_page {
@@ -69,6 +71,8 @@ private:
     bool layout_drawable();
     void draw_keys();
     void draw_position(unsigned column, unsigned row);
+    void paint_key(key_picture& k, const layout::key_entry& e);
+    void draw_cell(key_picture& cell);
     QString colour_hint(uint32_t rrggbb) const;
     uint32_t shown_colour(unsigned column, unsigned row);
 
@@ -106,7 +110,7 @@ private:
     QPushButton* invert_button_ = nullptr;
     colour_palette* palette_ = nullptr;
     QWidget* matrix_panel_ = nullptr;
-    std::array<key_picture*, custom_bkl::positions> keys_{};
+    std::unique_ptr<keyboard_drawing> drawing_;
     std::array<key_picture*, custom_bkl::positions> cells_{};
 
     int keys_top_ = 0;
