@@ -286,6 +286,42 @@ TEST_F(CustomBacklightPage, EdgeCases) {
     }
 }
 
+// ---------------------------------------------------------------- layouts that cannot be drawn
+
+TEST_F(CustomBacklightPage, LayoutsWithoutKeyLightsOrBeyondTheMatrixDrawNoKeys) {
+    bytes no_lights = sim::default_layout();
+    for (unsigned c = 0; c < layout::max_columns; ++c)
+        for (unsigned r = 0; r < layout::max_rows; ++r) {
+            layout::key_entry e = layout::read_key_entry(no_lights.data(), c, r);
+            e.light_low = e.light_index = e.light_byte = 0;
+            layout::write_key_entry(no_lights.data(), c, r, e);
+        }
+    bytes too_wide = sim::default_layout();
+    too_wide[layout::off_columns] = 27;
+    bytes no_layout = sim::default_layout();
+    no_layout[layout::off_present] = 0;
+    const std::pair<const char*, bytes> cases[] = {
+        {"no key lights", no_lights}, {"27 columns", too_wide}, {"no layout", no_layout}};
+    for (const auto& [name, layout_record] : cases) {
+        SCOPED_TRACE(name);
+        kb_ = add_keyboard(kind_usb);
+        ASSERT_TRUE(kb_->set_record(cmd::read_layout, 0, layout_record));
+        Tmain_form& w = window_ ? *window_ : open_window();
+        connect_and_read(w);
+        ASSERT_TRUE(same_bytes(w.records().kb_layout, layout_record));
+        Tled_custom_editer_frame* p = open_page(w);
+        ASSERT_NE(p, nullptr);
+        for (unsigned c = 0; c < custom_bkl::columns; ++c)
+            for (unsigned r = 0; r < custom_bkl::rows; ++r) {
+                const key_picture* k = p->key_at(c, r);
+                EXPECT_TRUE(!k || k->isHidden()) << c << "," << r;
+                EXPECT_EQ(p->cell_at(c, r), nullptr) << c << "," << r;
+            }
+        w.device_picture_double_click(0);
+        kb_->unplug();
+    }
+}
+
 // ---------------------------------------------------------------- BMP import
 
 // A BMP file written here byte by byte: 8 bits with a palette, 24 or 32 bits,
