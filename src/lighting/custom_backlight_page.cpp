@@ -15,6 +15,7 @@
 #include "common/text_format.h"
 #include "layers/kb_layout.h"
 #include "lighting/led_state.h"
+#include "lighting/lighting_texts.h"
 #include "lighting/picture_import.h"
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
@@ -31,10 +32,7 @@ namespace {
 
 using namespace custom_bkl;
 
-struct page_text {
-    uint32_t id;
-    const char* text;
-};
+using page_text = lighting_text::text_id;
 
 constexpr page_text group_box_text{1000, "自定义灯效组"};
 constexpr page_text picture_box_text{1001, "灯效图编辑"};
@@ -545,9 +543,8 @@ void Tled_custom_editer_frame::import_bmp() {
     const auto picture = import_picture_file(path);
     if (!picture) {
         // Nothing changes: the picture keeps the colours it had.
-        dialogs.show_message(hint_lines(QString::fromStdString(
-            format_template(host().lng(unreadable_picture_text.id, unreadable_picture_text.text).toStdString(),
-                            {path.toStdString()}))));
+        dialogs.show_message(hint_lines(lighting_text::fill(
+            host().lng(unreadable_picture_text.id, unreadable_picture_text.text), {path.toStdString()})));
         return;
     }
     pictures_.picture(current_picture()) = *picture;
