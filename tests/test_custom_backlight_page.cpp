@@ -5,7 +5,10 @@
 // picture, which the keyboard then holds byte for byte.
 
 #include <QBuffer>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -16,6 +19,7 @@
 #include "lighting/led_state.h"
 #include "lighting/picture_import.h"
 #include "link/link_kind.h"
+#include "marked_texts.h"
 #include "sim/default_records.h"
 #include "ui/colour_swatch.h"
 #include "ui/key_picture.h"
@@ -478,33 +482,87 @@ TEST_F(CustomBacklightPage, ImportedBmpReplacesTheCurrentPictureAndAnUnreadableF
 
 // ---------------------------------------------------------------- texts
 
-TEST_F(CustomBacklightPage, ControlsCarryTheirTextsAndKeysTheirColourHints) {
+// Every text of the page is looked up by its own ID and falls back to its
+// own built-in default: under a language that turns each ID into a marker
+// every text shows its marker, and without one it shows the default (for
+// templates, the default's text before its first value).
+TEST_F(CustomBacklightPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
+    static const text_default page_texts[] = {
+        {1000, "自定义灯效组"},
+        {1001, "灯效图编辑"},
+        {1002, "自定义灯效组：可定义最多8组自定义灯效（编号0-7），每组灯效可选择一张BMP图片或自己编辑，作为灯效图。"},
+        {1003, "图片ID：选择一张图片作为本组的灯效图，最多有32张灯效图可选（编号0-31），当本组产生灯效时，使用这个灯效图。"},
+        {1004, "当前组使用的灯效：可以选择一个产生灯效的算法，算法将以当前选择的图片作为基础并在此基础上产生灯效。"},
+        {1005, "仅静态显示，无灯效"},
+        {1006, "呼吸灯"},
+        {1007, "向左滚动"},
+        {1008, "向右滚动"},
+        {1009, "保存本组到键盘"},
+        {1010, "载入BMP图片"},
+        {1011, "所有按键颜色随机"},
+        {1012, "图片保存到键盘"},
+        {1013, "全选"},
+        {1014, "反选"},
+        {1015, "颜色分量值：R="},
+        {1016, "按键编号:"},
+        {1017, "正常显示此图标\n"},
+        {1018, "此图标被隐藏，不会显示\n"},
+        {1019, "无法读取图片文件："},
+    };
+    folder_.write("Language/A.ini", "[Language]\r\n");
+    folder_.write("Language/B.ini", marking_language(page_texts));
+    const std::string not_a_picture = folder_.write("notes.bmp", "hello\n");
     Tmain_form& w = open_board();
     Tled_custom_editer_frame* p = open_page(w);
     ASSERT_NE(p, nullptr);
-    const std::pair<const char*, const char*> texts[] = {
-        {"Button7", "保存本组到键盘"}, {"Button3", "载入BMP图片"}, {"Button4", "所有按键颜色随机"},
-        {"Button1", "图片保存到键盘"}, {"Button5", "全选"}, {"Button6", "反选"},
-    };
-    for (const auto& [name, text] : texts) EXPECT_EQ(control(w, name)->text(), QString::fromUtf8(text)) << name;
-    EXPECT_EQ(control<QRadioButton>(w, "RadioButton2")->text(), QString::fromUtf8("呼吸灯"));
-    EXPECT_EQ(control<QRadioButton>(w, "RadioButton3")->text(), QString::fromUtf8("向左滚动"));
+    const key_picture* hidden = nullptr;
+    for (unsigned c = 0; c < 21 && !hidden; ++c)
+        for (unsigned r = 0; r < 6 && !hidden; ++r)
+            if (!p->key_at(c, r)) hidden = p->cell_at(c, r);
+    ASSERT_NE(hidden, nullptr);
 
-    const key_picture* a = p->key_at(col_a, home_row);
+    // Everything the page shows, in the order of the table above.
+    auto shown = [&] {
+        std::vector<std::string> t;
+        t.push_back(control<QGroupBox>(w, "GroupBox1")->title().toStdString());
+        t.push_back(control<QGroupBox>(w, "GroupBox2")->title().toStdString());
+        for (const char* label : {"Label1", "Label2", "Label3"}) {
+            const QLabel* l = control<QLabel>(w, label);
+            EXPECT_EQ(l->toolTip(), l->text()) << label;
+            t.push_back(l->text().toStdString());
+        }
+        for (const char* radio : {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4"})
+            t.push_back(control<QRadioButton>(w, radio)->text().toStdString());
+        for (const char* button : {"Button7", "Button3", "Button4", "Button1", "Button5", "Button6"})
+            t.push_back(control(w, button)->text().toStdString());
+        t.push_back(p->palette()->swatch(0)->toolTip().toStdString());
+        t.push_back(p->key_at(col_a, home_row)->toolTip().toStdString());
+        t.push_back(p->cell_at(col_a, home_row)->toolTip().toStdString());
+        t.push_back(hidden->toolTip().toStdString());
+        dialogs_.messages.clear();
+        dialogs_.file_to_open = QString::fromStdString(not_a_picture);
+        control(w, "Button3")->click();
+        t.push_back(dialogs_.messages.value(0).toStdString());
+        return t;
+    };
+    const std::vector<std::string> built_in = shown();
+    w.language_combo()->setCurrentIndex(1);
+    const std::vector<std::string> marked = shown();
+    ASSERT_EQ(built_in.size(), std::size(page_texts));
+    ASSERT_EQ(marked.size(), std::size(page_texts));
+    for (size_t i = 0; i < std::size(page_texts); ++i) {
+        const text_default& t = page_texts[i];
+        SCOPED_TRACE(t.id);
+        EXPECT_EQ(built_in[i].substr(0, std::string(t.def).size()), t.def);
+        EXPECT_EQ(marked[i].substr(0, marker(t.id).size()), marker(t.id));
+    }
+    // The colour hints name the colour in decimal and hexadecimal.
     const uint32_t c = p->pictures().picture(p->current_picture()).at(col_a, home_row);
     const QString hex = QString::asprintf("0x%02X%02X%02X", c >> 16, (c >> 8) & 0xFF, c & 0xFF);
-    EXPECT_TRUE(a->toolTip().startsWith(QStringLiteral("按键编号:%1\n").arg(sim::board_key_id(col_a, home_row))))
-        << a->toolTip().toStdString();
-    EXPECT_TRUE(a->toolTip().endsWith(hex)) << a->toolTip().toStdString();
-    EXPECT_TRUE(p->cell_at(col_a, home_row)->toolTip().startsWith(QString::fromUtf8("正常显示此图标\n")));
-    // A matrix position without a key light is drawn grey.
-    const key_picture* gap = nullptr;
-    for (unsigned c = 0; c < 21 && !gap; ++c)
-        for (unsigned r = 0; r < 6 && !gap; ++r)
-            if (!p->key_at(c, r)) gap = p->cell_at(c, r);
-    ASSERT_NE(gap, nullptr);
-    EXPECT_EQ(frame_of(gap), 0xBCBCBCu);
-    EXPECT_TRUE(gap->toolTip().startsWith(QString::fromUtf8("此图标被隐藏，不会显示\n")));
+    EXPECT_TRUE(QString::fromStdString(built_in[16]).endsWith(hex)) << built_in[16];
+    EXPECT_TRUE(QString::fromStdString(built_in[16]).startsWith(
+        QStringLiteral("按键编号:%1\n").arg(sim::board_key_id(col_a, home_row))));
+    EXPECT_EQ(frame_of(hidden), 0xBCBCBCu);
 }
 
 } // namespace
