@@ -322,13 +322,10 @@ void Tled_custom_editer_frame::show_group() {
 }
 
 void Tled_custom_editer_frame::need_picture(unsigned picture) {
-    if (pictures_.loaded(picture)) draw_keys();
-    else {
-        // Until it arrives the drawing must show the picture as unknown,
-        // not the colours of the one shown before.
-        draw_keys();
-        request_picture(picture);
-    }
+    // A picture not yet received is drawn black until it arrives, not in the
+    // colours of the one shown before.
+    draw_keys();
+    if (!pictures_.loaded(picture)) request_picture(picture);
 }
 
 void Tled_custom_editer_frame::request_picture(unsigned picture) {
