@@ -91,6 +91,8 @@ void random_fill_and_repaint(benchmark::State& state) {
 }
 BENCHMARK(random_fill_and_repaint)->Arg(100)->Arg(200)->ArgNames({"scale_pct"})->Unit(benchmark::kMillisecond);
 
+// The fill and the drawing of the key images and matrix cells alone, without
+// repainting the page.
 void random_fill_only(benchmark::State& state) {
     page_on_screen s(1.0f);
     for (auto _ : state) s.random_button->click();
