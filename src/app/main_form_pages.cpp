@@ -11,6 +11,7 @@
 #include "lighting/custom_backlight_page.h"
 #include "lighting/backlight_page.h"
 #include "lighting/indicator_action_page.h"
+#include "lighting/indicator_page.h"
 #include "layers/tlayer_page.h"
 #include "link/link_kind.h"
 
@@ -36,6 +37,7 @@ const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
     {c_bkl_lig_edit, {0, 0}, make<Tled_bkl_edit_frame>},
     {c_indicator_edit, {0, 0}, make<Tindicator_action_edit_frame>},
+    {c_bkl_indicator_edit, {0, 0}, make<Tbkl_indicator_edit_frame>},
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
     {c_bkl_custom_edit, {0, 0}, make<Tled_custom_editer_frame>},
 };
