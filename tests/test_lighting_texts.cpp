@@ -88,8 +88,8 @@ TEST_F(LightingTexts, PagesLookEachTextUpByItsIdWithItsDefault) {
         return s;
     };
     const auto builtin = shown();
-    w.cb_lng_select()->setCurrentIndex(w.cb_lng_select()->count() - 1);
-    emit w.cb_lng_select()->activated(w.cb_lng_select()->count() - 1);
+    w.language_combo()->setCurrentIndex(w.language_combo()->count() - 1);
+    emit w.language_combo()->activated(w.language_combo()->count() - 1);
     const auto marked = shown();
     ASSERT_EQ(builtin.size(), marked.size());
     for (size_t i = 0; i < marked.size(); ++i) {
