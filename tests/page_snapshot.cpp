@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTableView>
@@ -25,6 +27,8 @@
 #include "app/main_form.h"
 #include "layers/flayer_mgr.h"
 #include "layers/flayer_page.h"
+#include "lighting/custom_backlight_page.h"
+#include "ui/key_picture.h"
 #include "layers/tlayer_page.h"
 #include "sim/default_records.h"
 #include "ui/toggle_switch.h"
@@ -59,6 +63,20 @@ void choose(QComboBox* box, int item) {
     if (!box || item <= 0 || item >= box->count()) return;
     box->setCurrentIndex(item);
     emit box->activated(item);
+}
+
+// Custom backlight: the picture filled with random colours and four keys of
+// the home row selected (the first with a plain click, the others with Ctrl).
+void paint_custom_picture(qvk::Tled_custom_editer_frame& page, QWidget& panel) {
+    if (auto* b = panel.findChild<QPushButton*>(QStringLiteral("Button4"))) b->click();
+    for (unsigned c = 1; c <= 4; ++c) {
+        qvk::key_picture* k = page.key_at(c, 3);
+        if (!k) continue;
+        const QPointF at(k->width() / 2, k->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, k->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          c == 1 ? Qt::NoModifier : Qt::ControlModifier);
+        QCoreApplication::sendEvent(k, &press);
+    }
 }
 
 // Chooses item 0 of a trigger-layer tab, switches it on and gives it keys
@@ -127,6 +145,11 @@ int main(int argc, char** argv) {
     if (qvk::flayer_mgr* strip = page ? page->strip() : nullptr) {
         choose(strip->colour_combo(), colours);
         choose(strip->scale_combo(), scale);
+    }
+    if (auto* custom = dynamic_cast<qvk::Tled_custom_editer_frame*>(w.page(qvk::c_bkl_custom_edit))) {
+        wait_for([&] { return custom->pictures().loaded(custom->current_picture()) && !w.is_busy(); });
+        std::srand(7);
+        paint_custom_picture(*custom, *w.page_panel(qvk::c_bkl_custom_edit));
     }
     if (auto* tl = dynamic_cast<qvk::tlayer_page*>(w.page(qvk::c_tlayer_edit));
         tl && tl->editor() && action.startsWith(QStringLiteral("tl_"))) {

@@ -239,6 +239,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             if (sub < record_size::custom_picture_count) {
                 copy_record(record, rec.custom_picture);
                 rec.custom_picture_number = sub;
+                notify_pages(cmd::read_custom_picture, sub);
             }
         } else if (broke) {
             set_busy(1, 0);

@@ -10,6 +10,7 @@
 #include "app/main_form.h"
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
+#include "lighting/custom_backlight_page.h"
 #include "lighting/backlight_page.h"
 #include "lighting/indicator_action_page.h"
 #include "lighting/indicator_page.h"
@@ -46,6 +47,7 @@ const page_def page_defs[] = {
     {c_music_spectrum, {0, 0}, make<Tmusic_spectrum_frame>},
     {c_device_config, {cmd::read_scan_params, 0}, make<device_settings_page>},
     {c_kb_mgr, {cmd::maintenance_status, 0}, make<firmware_page>},
+    {c_bkl_custom_edit, {0, 0}, make<Tled_custom_editer_frame>},
 };
 
 const page_def* def_of(int card) {

@@ -167,10 +167,15 @@ keyboard_firmware::response keyboard_firmware::handle(const packet::packet64& p,
             const uint32_t total = packet::total_length_of(p.data());
             if (total == 0 || total > image_length_max) return out;
             rebuilds_[c] = std::make_unique<data_rebuild>(total);
+            rebuild_subs_[c] = packet::chunk_sub_of(p.data());
         }
         auto it = rebuilds_.find(c);
         if (it == rebuilds_.end()) return out;
-        const int r = it->second->add_chunk(p.data());
+        // Every chunk names the record it belongs to (a layer, a picture):
+        // a chunk that names another one would store its bytes in the wrong
+        // record, so the partial block is dropped.
+        const int r = packet::chunk_sub_of(p.data()) == rebuild_subs_[c] ? it->second->add_chunk(p.data())
+                                                                          : int(data_rebuild::error);
         if (r == data_rebuild::more) return out;
         if (r == data_rebuild::complete) {
             m.block = true;

@@ -99,6 +99,7 @@ private:
     const std::string factory_name_;
     uint16_t firmware_version_;
     std::map<uint8_t, std::unique_ptr<data_rebuild>> rebuilds_;
+    std::map<uint8_t, uint32_t> rebuild_subs_; // sub value of each block's first chunk
     std::vector<host_message> log_;
     bool transfer_prepared_ = false;       // 71 seen in keyboard mode
     std::vector<uint8_t> receiver_header_; // 14 seen in the 2.4 GHz bootloader
