@@ -3,6 +3,7 @@
 // link posted, and a transport of fixed interfaces whose handles can be told
 // to fail.
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -62,31 +63,41 @@ private:
     std::vector<posted> posted_;
 };
 
-// Interfaces that exist only as names; their handles never deliver a report
-// and fail every write when told to.
+// Interfaces that exist only as names. Each handle delivers the reads of
+// `input` once, in order, byte for byte as given, and then nothing; it fails
+// every write when told to.
 class fixed_transport final : public hid_transport {
 public:
     std::vector<hid_interface_info> interfaces;
+    std::vector<std::vector<uint8_t>> input;
     bool writes_fail = false;
 
     std::vector<hid_interface_info> enumerate() override { return interfaces; }
     bool owns(const std::string& path) const override { return path.rfind("fixed:", 0) == 0; }
     std::unique_ptr<hid_device_handle> open(const std::string& path) override {
         if (path == "fixed:unopenable") return nullptr;
-        return std::make_unique<handle>(writes_fail);
+        return std::make_unique<handle>(input, writes_fail);
     }
 
 private:
     class handle final : public hid_device_handle {
     public:
-        explicit handle(bool fail) : fail_(fail) {}
-        int read(uint8_t*, size_t, int timeout_ms) override {
+        handle(std::vector<std::vector<uint8_t>> input, bool fail) : input_(std::move(input)), fail_(fail) {}
+        int read(uint8_t* buf, size_t len, int timeout_ms) override {
+            if (next_ < input_.size()) {
+                const std::vector<uint8_t>& r = input_[next_++];
+                const size_t n = std::min(len, r.size());
+                std::copy_n(r.begin(), n, buf);
+                return int(n);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
             return 0;
         }
         int write(const uint8_t*, size_t len) override { return fail_ ? -1 : int(len); }
 
     private:
+        const std::vector<std::vector<uint8_t>> input_;
+        size_t next_ = 0;
         bool fail_;
     };
 };

@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     o.tray_available = 0;
     qvk::Tmain_form w(std::move(o));
     if (argc > 5) {
-        w.cb_lng_select()->setCurrentIndex(std::atoi(argv[5]));
-        emit w.cb_lng_select()->activated(std::atoi(argv[5]));
+        w.language_combo()->setCurrentIndex(std::atoi(argv[5]));
+        emit w.language_combo()->activated(std::atoi(argv[5]));
     }
     w.show();
     w.timer_detect_hid_deviceTimer();

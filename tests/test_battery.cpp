@@ -125,8 +125,8 @@ TEST_F(BatteryWindow, LanguageChangeReachesTheHint) {
     folder_.write("Language/A.ini", "[Language]\r\n0=Keyboards\r\n");
     folder_.write("Language/B.ini", "[Language]\r\n500=V=%.03fV L=%u%\r\n");
     Tmain_form& w = open_window();
-    ASSERT_EQ(w.cb_lng_select()->currentIndex(), 0);
-    w.cb_lng_select()->setCurrentIndex(1);
+    ASSERT_EQ(w.language_combo()->currentIndex(), 0);
+    w.language_combo()->setCurrentIndex(1);
     EXPECT_EQ(w.battery_image()->toolTip(), "V=0.000V L=0%");
 }
 

@@ -1,12 +1,16 @@
 // Which HID interfaces are the keyboard's, and of which kind.
 
 #include <gtest/gtest.h>
+#include <hidapi/hidapi.h>
+
+#include <deque>
 
 #include "link/hid_detect_dev.h"
 #include "link/hidapi_transport.h"
 #include "link/link_kind.h"
 #include "link_fakes.h"
 #include "sim/virtual_keyboard.h"
+#include "temp_dir.h"
 
 namespace qvk::testing {
 namespace {
@@ -152,6 +156,100 @@ TEST(HidapiNames, LinuxNodesGetWindowsFormIdentificationStrings) {
     }
     ble.collections = 4;
     for (const auto& id : describe_hid_node(ble)) EXPECT_EQ(classify_interface(id.id_string), kind_none);
+}
+
+// hidapi's device list as its hidraw backend gives it on Linux: one entry per
+// top-level collection of a node, and release 0 for every Bluetooth device.
+class hidraw_list {
+public:
+    void add(const char* path, uint16_t vendor, uint16_t product, hid_bus_type bus, uint16_t release,
+             int interface_number, int collections) {
+        for (int c = 0; c < collections; ++c) {
+            hid_device_info& d = entries_.emplace_back();
+            d.path = const_cast<char*>(path);
+            d.vendor_id = vendor;
+            d.product_id = product;
+            d.release_number = release;
+            d.interface_number = interface_number;
+            d.bus_type = bus;
+            if (entries_.size() > 1) entries_[entries_.size() - 2].next = &d;
+        }
+    }
+    void add_ble(const char* path, uint16_t vendor, uint16_t product, int collections) {
+        add(path, vendor, product, HID_API_BUS_BLUETOOTH, 0, -1, collections);
+    }
+    const hid_device_info* head() const { return entries_.empty() ? nullptr : &entries_.front(); }
+
+private:
+    std::deque<hid_device_info> entries_; // stable addresses for the links
+};
+
+// The version the kernel shows for an input device of the node.
+void write_input_version(const temp_dir& sys, const std::string& node, const std::string& input,
+                         const std::string& version) {
+    sys.write("class/hidraw/" + node + "/device/input/" + input + "/id/version", version);
+}
+
+TEST(HidapiNames, TheBluetoothKeyboardIsFoundAsLinuxListsIt) {
+    temp_dir sys;
+    write_input_version(sys, "hidraw5", "input21", "0001\n");
+    hidraw_list list;
+    list.add("/dev/hidraw2", 0x046d, 0xc52b, HID_API_BUS_USB, 0x1211, 2, 1);  // a receiver of another make
+    list.add("/dev/hidraw3", 0x0483, 0x2020, HID_API_BUS_USB, 0x0100, 0, 1);  // the keyboard's boot interface
+    list.add("/dev/hidraw4", 0x0483, 0x2020, HID_API_BUS_USB, 0x0100, 2, 3);
+    list.add_ble("/dev/hidraw5", 0x2020, 0x1919, 5);
+    list.add_ble("/dev/hidraw6", 0x05ac, 0x024f, 2);                          // another Bluetooth keyboard
+
+    auto transport = std::make_shared<fixed_transport>();
+    transport->interfaces = describe_hid_devices(list.head(), sys.path());
+    device_bus bus;
+    bus.add(transport);
+    hid_detect_dev d(bus);
+    d.search();
+    ASSERT_EQ(d.count(), 2u);
+    EXPECT_EQ(d.kind_of(0), kind_usb);
+    EXPECT_EQ(d.open_path_of(0), "/dev/hidraw4");
+    EXPECT_EQ(d.kind_of(1), kind_ble);
+    EXPECT_EQ(d.open_path_of(1), "/dev/hidraw5");
+    EXPECT_NE(d.path_of(1).find("rev&0001&col05"), std::string::npos) << d.path_of(1);
+}
+
+TEST(HidapiNames, TheBluetoothReleaseComesFromTheInputNodeElseTheKeyboardIsAssumed) {
+    struct row {
+        const char* version; // in sysfs; nullptr: the device made no input node
+        bool found;
+    };
+    const row rows[] = {
+        {"0001\n", true},
+        {"0002\n", false},  // a release the kind test does not know
+        {nullptr, true},     // no source: vendor and product decide
+        {"0000\n", true},   // the device announced no version
+        {"junk\n", true},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.version ? r.version : "no input node");
+        temp_dir sys;
+        if (r.version) write_input_version(sys, "hidraw7", "input3", r.version);
+        hidraw_list list;
+        list.add_ble("/dev/hidraw7", 0x2020, 0x1919, 5);
+        const auto ids = describe_hid_devices(list.head(), sys.path());
+        ASSERT_EQ(ids.size(), 5u);
+        for (size_t i = 0; i < ids.size(); ++i)
+            EXPECT_EQ(classify_interface(ids[i].id_string), r.found && i == 4 ? kind_ble : kind_none) << ids[i].id_string;
+    }
+
+    // The first input node that tells a version decides; others of another
+    // make keep release 0.
+    temp_dir sys;
+    sys.write("class/hidraw/hidraw8/device/input/input4/id/other", "x");
+    write_input_version(sys, "hidraw8", "input5", "0102\n");
+    write_input_version(sys, "hidraw8", "input6", "0001\n");
+    EXPECT_EQ(sysfs_release_of(sys.path(), "/dev/hidraw8"), 0x0102);
+    EXPECT_EQ(sysfs_release_of(sys.path(), "/dev/hidraw9"), std::nullopt);
+    hidraw_list other;
+    other.add_ble("/dev/hidraw9", 0x2020, 0x1918, 1);
+    EXPECT_NE(describe_hid_devices(other.head(), sys.path())[0].id_string.find("pid&1918_rev&0000&col01"),
+              std::string::npos);
 }
 
 } // namespace

@@ -714,7 +714,7 @@ TEST_F(FlayerPage, LanguageChangeReachesTheStripAndTheKeys) {
     open_layer(w, 0);
     const flayer_mgr& s = *flayer_strip(w);
     ASSERT_EQ(s.save_button()->text(), QString::fromUtf8("保存"));
-    w.cb_lng_select()->setCurrentIndex(w.cb_lng_select()->count() - 1);
+    w.language_combo()->setCurrentIndex(w.language_combo()->count() - 1);
     EXPECT_EQ(s.save_button()->text(), QStringLiteral("Store"));
     EXPECT_EQ(s.colour_combo()->itemText(2), QStringLiteral("Leaf"));
     EXPECT_EQ(s.tile(0)->toolTip(), QStringLiteral("Default layer"));
@@ -793,7 +793,7 @@ TEST_F(FlayerPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
         return t;
     };
     const std::vector<std::string> built_in = shown();
-    w.cb_lng_select()->setCurrentIndex(1);
+    w.language_combo()->setCurrentIndex(1);
     const std::vector<std::string> marked = shown();
     ASSERT_EQ(built_in.size(), std::size(page_texts));
     ASSERT_EQ(marked.size(), std::size(page_texts));

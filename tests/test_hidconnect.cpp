@@ -157,6 +157,60 @@ TEST_F(Link, UnpluggingLosesTheLink) {
     EXPECT_TRUE(link->start()); // a lost link does not come back
 }
 
+// What a keyboard's hidraw node delivers: the link's reports among the
+// short reports of its other collections.
+std::vector<uint8_t> link_report(uint8_t report_id, uint8_t mark) {
+    const packet::packet64 p = packet::make_short_command(40, mark, 0, 0);
+    std::vector<uint8_t> r{report_id};
+    r.insert(r.end(), p.begin(), p.end());
+    return r;
+}
+std::vector<uint8_t> packet_without_id(uint8_t mark) {
+    const packet::packet64 p = packet::make_short_command(40, mark, 0, 0);
+    return {p.begin(), p.end()};
+}
+const std::vector<uint8_t> consumer_volume_up{0x02, 0xE9, 0x00};
+const std::vector<uint8_t> consumer_released{0x02, 0x00, 0x00};
+const std::vector<uint8_t> boot_keyboard_a{0x01, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
+
+TEST(LinkInput, OnlyFullReportsOfTheLinksIdReachTheWindowInOrder) {
+    struct row {
+        const char* name;
+        uint32_t kind;
+        std::vector<std::vector<uint8_t>> reads;
+    };
+    // The marks 1, 2, 3 are the link's reports; 9 must not come through.
+    const row rows[] = {
+        {"Bluetooth, report ID 6", kind_ble,
+         {consumer_volume_up, link_report(6, 1), boot_keyboard_a, consumer_released,
+          link_report(0, 9), packet_without_id(9), link_report(6, 2), link_report(5, 9), link_report(6, 3)}},
+        // hidraw gives a device without numbered reports its 64 bytes alone.
+        {"USB, no report IDs", kind_usb,
+         {packet_without_id(1), consumer_volume_up, link_report(0, 2), link_report(6, 9), boot_keyboard_a,
+          packet_without_id(3)}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto transport = std::make_shared<fixed_transport>();
+        transport->input = r.reads;
+        device_bus bus;
+        bus.add(transport);
+        recording_sink sink;
+        hidconnect link(&sink, r.kind, 0, "fixed:0", bus);
+        ASSERT_FALSE(link.start());
+        // Reads are taken in order, so once the last report is announced
+        // everything before it has been looked at.
+        ASSERT_TRUE(sink.wait_for(msg::report_queued, 3));
+        EXPECT_EQ(sink.count(msg::report_queued), 3u);
+        EXPECT_EQ(link.pending_replies(), 3u);
+        for (uint8_t mark = 1; mark <= 3; ++mark) {
+            packet::packet64 got;
+            ASSERT_FALSE(link.pop_reply(got.data()));
+            EXPECT_EQ(got, packet::make_short_command(40, mark, 0, 0));
+        }
+    }
+}
+
 // Links to interfaces that never deliver a report.
 class LinkFailure : public ::testing::Test {
 protected:

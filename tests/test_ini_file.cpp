@@ -132,6 +132,21 @@ TEST(IniWrite, AppendsAfterTheSectionsLastKey) {
               "[A]\r\nx=1\r\nz=3\r\n\r\n; about B\r\n[B]\r\ny=2\r\n[Empty]\r\nk=4\r\n; nothing yet\r\n");
 }
 
+TEST(IniWrite, LaterReadsAndWritesOfTheSameObjectSeeEarlierWrites) {
+    temp_dir d;
+    const std::string path = d.write("a.ini", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    ini_file ini(path);
+    ASSERT_TRUE(ini.write_int("New", "a", 1));
+    ASSERT_TRUE(ini.write_int("new", "b", 2)); // the section made just now
+    ASSERT_TRUE(ini.write_int("A", "w", 5));   // moves every line below it
+    ASSERT_TRUE(ini.write_int("B", "Y", 3));   // still finds y in its new place
+    EXPECT_EQ(d.read("a.ini"), "[A]\r\nx=1\r\nw=5\r\n[B]\r\ny=3\r\n\r\n[New]\r\na=1\r\nb=2\r\n");
+    EXPECT_EQ(ini.keys("NEW"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(ini.keys("a"), (std::vector<std::string>{"x", "w"}));
+    EXPECT_EQ(ini.read_int("b", "y", 0), 3);
+    EXPECT_EQ(ini.read_int("New", "B", 0), 2);
+}
+
 TEST(IniWrite, NamesAndValuesCannotBreakTheFile) {
     temp_dir d;
     const std::string original = "[S]\r\nk=1\r\n";

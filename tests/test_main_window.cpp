@@ -45,7 +45,7 @@ TEST_F(WindowStart, ShowsDeviceListWithDisconnectedTitleAndIdleMenu) {
     EXPECT_EQ(w.detect_timer()->interval(), 1000);
     EXPECT_TRUE(w.detect_timer()->isActive());
     // No Skin.ini: first skin, auto-connect off, close ends the program.
-    EXPECT_EQ(w.cb_skin_select()->currentIndex(), 0);
+    EXPECT_EQ(w.skin_combo()->currentIndex(), 0);
     EXPECT_FALSE(w.auto_connect_box()->isChecked());
     EXPECT_FALSE(w.minimise_on_close());
     EXPECT_EQ(w.action("fl_3")->text(), QString::fromUtf8("功能层3"));
@@ -59,7 +59,7 @@ TEST_F(WindowStart, TitleBarKeepsItsPlacesWhenResized) {
         w.resize(width, 700);
         QCoreApplication::processEvents();
         const QWidget* P = w.title_panel();
-        const QRect C = w.cb_skin_select()->geometry();
+        const QRect C = w.skin_combo()->geometry();
         EXPECT_EQ(C.right() + 1, P->width() - (P->height() - C.height()) / 2) << width;
         EXPECT_EQ(C.top(), P->height() / 2 - C.height() / 2) << width;
         const QRect label = w.page_label()->geometry();
@@ -181,7 +181,7 @@ TEST(BusyState, ModesFollowTheTaskFlag) {
     for (const step& s : steps) {
         s.act();
         EXPECT_EQ(w.is_busy(), s.busy) << s.what;
-        EXPECT_EQ(w.ai_busy()->animating(), s.busy) << s.what;
+        EXPECT_EQ(w.activity_indicator()->animating(), s.busy) << s.what;
         EXPECT_EQ(w.awaiting_reply(), s.awaiting) << s.what;
     }
     w.set_task_busy(true);
@@ -344,23 +344,23 @@ TEST_F(Settings, AutoConnectAndCloseBoxesWriteAtOnce) {
 TEST_F(Settings, SkinChoiceIsSavedAndColoursTheIndicator) {
     folder_.write("Skin.ini", "[SkinCfg]\r\nSkinID=3\r\n");
     Tmain_form& w = open_window();
-    EXPECT_EQ(w.cb_skin_select()->currentIndex(), 3);
-    EXPECT_EQ(w.ai_busy()->colour(), QColor(Qt::white));
-    w.cb_skin_select()->setCurrentIndex(2);
-    EXPECT_EQ(w.ai_busy()->colour(), QColor(Qt::black));
+    EXPECT_EQ(w.skin_combo()->currentIndex(), 3);
+    EXPECT_EQ(w.activity_indicator()->colour(), QColor(Qt::white));
+    w.skin_combo()->setCurrentIndex(2);
+    EXPECT_EQ(w.activity_indicator()->colour(), QColor(Qt::black));
     EXPECT_NE(folder_.read("Skin.ini").find("SkinID=2"), std::string::npos);
 }
 
 TEST_F(Settings, SkinOutsideTheListFallsBackToTheFirst) {
     folder_.write("Skin.ini", "[SkinCfg]\r\nSkinID=400\r\n");
     Tmain_form& w = open_window();
-    EXPECT_EQ(w.cb_skin_select()->currentIndex(), 0);
+    EXPECT_EQ(w.skin_combo()->currentIndex(), 0);
 }
 
 TEST_F(Settings, SkinChangeWhileBusyIsSavedButNotApplied) {
     Tmain_form& w = open_window();
     w.set_task_busy(true);
-    w.cb_skin_select()->setCurrentIndex(5);
+    w.skin_combo()->setCurrentIndex(5);
     ASSERT_EQ(dialogs_.messages.size(), 1);
     EXPECT_TRUE(dialogs_.messages[0].startsWith(QString::fromUtf8("检测到当前繁忙")));
     EXPECT_NE(folder_.read("Skin.ini").find("SkinID=5"), std::string::npos);
@@ -368,7 +368,7 @@ TEST_F(Settings, SkinChangeWhileBusyIsSavedButNotApplied) {
 
 TEST_F(Settings, SkinChangeWhileConnectedReconnects) {
     Tmain_form& w = open_connected(kind_usb, "K");
-    w.cb_skin_select()->setCurrentIndex(4);
+    w.skin_combo()->setCurrentIndex(4);
     EXPECT_EQ(w.active_link(), nullptr);
     ASSERT_TRUE(wait_until([&] { return w.active_link() != nullptr; }));
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("QVK Dual Mode Keyboard Tools V1.1--->(K[USB])"));
@@ -381,12 +381,12 @@ TEST_F(Languages, StoredIndexOutsideTheListSelectsNothingUntilPicked) {
     folder_.write("Language/B.ini", "[Language]\r\n0=Device list\r\n95=Quit\r\n");
     folder_.write("Skin.ini", "[SkinCfg]\r\nLanguage=5\r\n");
     Tmain_form& w = open_window();
-    EXPECT_EQ(w.cb_lng_select()->count(), 2);
-    EXPECT_EQ(w.cb_lng_select()->currentIndex(), -1);
+    EXPECT_EQ(w.language_combo()->count(), 2);
+    EXPECT_EQ(w.language_combo()->currentIndex(), -1);
     EXPECT_EQ(w.action("device_list")->text(), QString::fromUtf8("键盘列表"));
     EXPECT_EQ(w.current_page_label(), QString::fromUtf8("键盘列表"));
 
-    w.cb_lng_select()->setCurrentIndex(1);
+    w.language_combo()->setCurrentIndex(1);
     EXPECT_NE(folder_.read("Skin.ini").find("Language=1"), std::string::npos);
     EXPECT_EQ(w.action("device_list")->text(), "Device list");
     EXPECT_EQ(w.current_page_label(), "Device list"); // the showing page follows
@@ -396,7 +396,7 @@ TEST_F(Languages, StoredIndexOutsideTheListSelectsNothingUntilPicked) {
 TEST_F(Languages, StartsInTheStoredLanguage) {
     folder_.write("Language/A.ini", "[Language]\r\n0=Keyboards\r\n91=Auto connect\r\n");
     Tmain_form& w = open_window();
-    EXPECT_EQ(w.cb_lng_select()->currentText(), "A");
+    EXPECT_EQ(w.language_combo()->currentText(), "A");
     EXPECT_EQ(w.action("device_list")->text(), "Keyboards");
     EXPECT_EQ(w.auto_connect_box()->text(), "Auto connect");
 }
@@ -404,15 +404,15 @@ TEST_F(Languages, StartsInTheStoredLanguage) {
 TEST_F(Languages, PickingTheSelectedLanguageWritesNothing) {
     folder_.write("Language/A.ini", "[Language]\r\n0=Keyboards\r\n");
     Tmain_form& w = open_window();
-    ASSERT_EQ(w.cb_lng_select()->currentIndex(), 0);
+    ASSERT_EQ(w.language_combo()->currentIndex(), 0);
     const std::string before = folder_.read("Skin.ini");
-    emit w.cb_lng_select()->currentIndexChanged(0);
+    emit w.language_combo()->currentIndexChanged(0);
     EXPECT_EQ(folder_.read("Skin.ini"), before);
 }
 
 TEST_F(Languages, NoLanguageFolderKeepsTheBuiltInTexts) {
     Tmain_form& w = open_window();
-    EXPECT_EQ(w.cb_lng_select()->count(), 0);
+    EXPECT_EQ(w.language_combo()->count(), 0);
     EXPECT_EQ(w.action("drive_config")->text(), QString::fromUtf8("驱动配置"));
 }
 

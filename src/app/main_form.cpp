@@ -133,15 +133,15 @@ Tmain_form::Tmain_form(options opts, QWidget* parent)
     outer->setSpacing(0);
     setCentralWidget(central);
     build_title_bar();
-    outer->addWidget(Panel_Title_);
+    outer->addWidget(title_panel_);
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
     outer->addLayout(body, 1);
     build_menu();
-    body->addWidget(sv1_);
+    body->addWidget(menu_panel_);
     build_cards();
-    body->addWidget(cp_1_, 1);
+    body->addWidget(card_panel_, 1);
     build_tray();
 
     FormCreate();
@@ -152,56 +152,56 @@ Tmain_form::~Tmain_form() { FormClose(); }
 // ---------------------------------------------------------------- building
 
 void Tmain_form::build_title_bar() {
-    Panel_Title_ = new QWidget(this);
-    Panel_Title_->setObjectName(QStringLiteral("Panel_Title"));
-    Panel_Title_->setFixedHeight(title_height);
-    Panel_Title_->setAutoFillBackground(true);
-    Panel_Title_->installEventFilter(this);
+    title_panel_ = new QWidget(this);
+    title_panel_->setObjectName(QStringLiteral("Panel_Title"));
+    title_panel_->setFixedHeight(title_height);
+    title_panel_->setAutoFillBackground(true);
+    title_panel_->installEventFilter(this);
 
-    auto* img = new clickable_label(Panel_Title_);
+    auto* img = new clickable_label(title_panel_);
     img->setObjectName(QStringLiteral("imgMenu"));
     img->setGeometry(18, 11, 32, 32);
     img->setCursor(Qt::PointingHandCursor);
     img->on_click = [this] { toggle_menu(); };
-    imgMenu_ = img;
+    menu_image_ = img;
 
-    ai_busy_ = new busy_indicator(Panel_Title_);
-    ai_busy_->setObjectName(QStringLiteral("ai_busy"));
-    ai_busy_->setGeometry(56, 11, 28, 28);
+    activity_indicator_ = new busy_indicator(title_panel_);
+    activity_indicator_->setObjectName(QStringLiteral("ai_busy"));
+    activity_indicator_->setGeometry(56, 11, 28, 28);
 
-    Label_currect_page_lable_ = new QLabel(Panel_Title_);
-    Label_currect_page_lable_->setObjectName(QStringLiteral("Label_currect_page_lable"));
-    Label_currect_page_lable_->setAlignment(Qt::AlignCenter);
-    QFont f = Label_currect_page_lable_->font();
+    page_label_ = new QLabel(title_panel_);
+    page_label_->setObjectName(QStringLiteral("Label_currect_page_lable"));
+    page_label_->setAlignment(Qt::AlignCenter);
+    QFont f = page_label_->font();
     f.setPixelSize(19);
     f.setBold(true);
-    Label_currect_page_lable_->setFont(f);
-    Label_currect_page_lable_->setToolTip(QString::fromUtf8(text_page_current_hint));
+    page_label_->setFont(f);
+    page_label_->setToolTip(QString::fromUtf8(text_page_current_hint));
 
-    cb_skin_select_ = new QComboBox(Panel_Title_);
-    cb_skin_select_->setObjectName(QStringLiteral("cb_skin_select"));
-    cb_skin_select_->setMaxVisibleItems(16);
-    cb_skin_select_->setMinimumWidth(170);
-    cb_skin_select_->adjustSize();
-    connect(cb_skin_select_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); });
+    skin_combo_ = new QComboBox(title_panel_);
+    skin_combo_->setObjectName(QStringLiteral("cb_skin_select"));
+    skin_combo_->setMaxVisibleItems(16);
+    skin_combo_->setMinimumWidth(170);
+    skin_combo_->adjustSize();
+    connect(skin_combo_, &QComboBox::currentIndexChanged, this, [this] { cb_skin_selectChange(); });
 
 }
 
 void Tmain_form::build_menu() {
-    sv1_ = new QWidget(this);
-    sv1_->setObjectName(QStringLiteral("sv1"));
-    sv1_->setFixedWidth(menu_open_width);
-    auto* lay = new QVBoxLayout(sv1_);
+    menu_panel_ = new QWidget(this);
+    menu_panel_->setObjectName(QStringLiteral("sv1"));
+    menu_panel_->setFixedWidth(menu_open_width);
+    auto* lay = new QVBoxLayout(menu_panel_);
     lay->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(sv1_);
+    auto* scroll = new QScrollArea(menu_panel_);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     // The wheel scrolls a long menu; a scroll bar would eat the compact menu.
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    cat_main_menu_ = new nav_menu;
-    cat_main_menu_->setObjectName(QStringLiteral("cat_main_menu"));
-    scroll->setWidget(cat_main_menu_);
+    nav_menu_ = new nav_menu;
+    nav_menu_->setObjectName(QStringLiteral("cat_main_menu"));
+    scroll->setWidget(nav_menu_);
     lay->addWidget(scroll);
 
     QList<QAction*> all;
@@ -221,13 +221,13 @@ void Tmain_form::build_menu() {
         const QList<QAction*> members = all.mid(d.first_action, d.action_count);
         for (QAction* a : members)
             a->setIcon(letter_icon(QString::fromUtf8(action_defs_.at(a)->glyph), QColor(d.colour)));
-        cat_main_menu_->add_category(QString::fromUtf8(d.caption), QColor(d.colour), d.expanded, members);
+        nav_menu_->add_category(QString::fromUtf8(d.caption), QColor(d.colour), d.expanded, members);
     }
 }
 
 void Tmain_form::build_cards() {
-    cp_1_ = new QStackedWidget(this);
-    cp_1_->setObjectName(QStringLiteral("cp_1"));
+    card_panel_ = new QStackedWidget(this);
+    card_panel_->setObjectName(QStringLiteral("cp_1"));
     static const char* const card_names[card_count] = {
         "c_device_list", "c_device_config", "c_flayer_edit", "c_tlayer_edit", "c_bkl_lig_edit",
         "c_bkl_custom_edit", "c_bkl_ws_edit", "c_bkl_indicator_edit", "c_bkl_user_led_edit",
@@ -255,7 +255,7 @@ void Tmain_form::build_cards() {
             card_panels_[size_t(i)] = c;
         }
         cards_[size_t(i)] = c;
-        cp_1_->addWidget(c);
+        card_panel_->addWidget(c);
     }
     build_device_list_card();
     build_driver_cfg_card();
@@ -263,14 +263,14 @@ void Tmain_form::build_cards() {
 
 void Tmain_form::build_device_list_card() {
     QWidget* c = cards_[c_device_list];
-    BitBtn1_ = new QPushButton(c);
-    BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1_->setGeometry(12, 12, 120, 32);
-    connect(BitBtn1_, &QPushButton::clicked, this, &Tmain_form::BitBtn1Click);
-    dev_cfg_progress_bar_ = new QProgressBar(c);
-    dev_cfg_progress_bar_->setObjectName(QStringLiteral("dev_cfg_progress_bar"));
-    dev_cfg_progress_bar_->setTextVisible(false);
-    dev_cfg_progress_bar_->hide();
+    refresh_button_ = new QPushButton(c);
+    refresh_button_->setObjectName(QStringLiteral("BitBtn1"));
+    refresh_button_->setGeometry(12, 12, 120, 32);
+    connect(refresh_button_, &QPushButton::clicked, this, &Tmain_form::BitBtn1Click);
+    read_progress_bar_ = new QProgressBar(c);
+    read_progress_bar_->setObjectName(QStringLiteral("dev_cfg_progress_bar"));
+    read_progress_bar_->setTextVisible(false);
+    read_progress_bar_->hide();
     device_list_ = std::make_unique<device_list_view>(c, [this](uint32_t i) { device_picture_double_click(i); });
 }
 
@@ -293,28 +293,28 @@ void Tmain_form::build_driver_cfg_card() {
         l->setWordWrap(true);
         return l;
     };
-    Label38_ = explanation("Label38");
-    cb_lng_select_ = new QComboBox(column);
-    cb_lng_select_->setObjectName(QStringLiteral("cb_lng_select"));
-    cb_lng_select_->setMinimumWidth(240);
-    Label32_ = explanation("Label32");
-    CheckBox1_ = new QCheckBox(column);
-    CheckBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    Label39_ = explanation("Label39");
-    CheckBox2_ = new QCheckBox(column);
-    CheckBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    lay->addWidget(Label38_);
-    lay->addWidget(cb_lng_select_, 0, Qt::AlignLeft);
+    language_label_ = explanation("Label38");
+    language_combo_ = new QComboBox(column);
+    language_combo_->setObjectName(QStringLiteral("cb_lng_select"));
+    language_combo_->setMinimumWidth(240);
+    auto_connect_label_ = explanation("Label32");
+    auto_connect_box_ = new QCheckBox(column);
+    auto_connect_box_->setObjectName(QStringLiteral("CheckBox1"));
+    close_label_ = explanation("Label39");
+    close_to_tray_box_ = new QCheckBox(column);
+    close_to_tray_box_->setObjectName(QStringLiteral("CheckBox2"));
+    lay->addWidget(language_label_);
+    lay->addWidget(language_combo_, 0, Qt::AlignLeft);
     lay->addSpacing(16);
-    lay->addWidget(Label32_);
-    lay->addWidget(CheckBox1_, 0, Qt::AlignLeft);
+    lay->addWidget(auto_connect_label_);
+    lay->addWidget(auto_connect_box_, 0, Qt::AlignLeft);
     lay->addSpacing(16);
-    lay->addWidget(Label39_);
-    lay->addWidget(CheckBox2_, 0, Qt::AlignLeft);
+    lay->addWidget(close_label_);
+    lay->addWidget(close_to_tray_box_, 0, Qt::AlignLeft);
 
-    connect(cb_lng_select_, &QComboBox::currentIndexChanged, this, [this] { cb_lng_selectChange(); });
-    connect(CheckBox1_, &QCheckBox::clicked, this, [this](bool on) { settings_.set_auto_connect(on); });
-    connect(CheckBox2_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(language_combo_, &QComboBox::currentIndexChanged, this, [this] { cb_lng_selectChange(); });
+    connect(auto_connect_box_, &QCheckBox::clicked, this, [this](bool on) { settings_.set_auto_connect(on); });
+    connect(close_to_tray_box_, &QCheckBox::clicked, this, [this](bool on) {
         minimise_on_close_ = on;
         settings_.set_minimise_on_close(on);
     });
@@ -322,14 +322,14 @@ void Tmain_form::build_driver_cfg_card() {
 
 void Tmain_form::build_tray() {
     tray_icon_ = new QSystemTrayIcon(windowIcon(), this);
-    tray_pop_menu_ = new QMenu(this);
-    N1_ = tray_pop_menu_->addAction(QString::fromUtf8(text_tray_restore));
-    N1_->setObjectName(QStringLiteral("N1"));
-    N2_ = tray_pop_menu_->addAction(QString::fromUtf8(text_tray_exit));
-    N2_->setObjectName(QStringLiteral("N2"));
-    connect(N1_, &QAction::triggered, this, &Tmain_form::restore_from_tray);
-    connect(N2_, &QAction::triggered, this, &Tmain_form::quit_from_tray);
-    tray_icon_->setContextMenu(tray_pop_menu_);
+    tray_menu_ = new QMenu(this);
+    tray_restore_action_ = tray_menu_->addAction(QString::fromUtf8(text_tray_restore));
+    tray_restore_action_->setObjectName(QStringLiteral("N1"));
+    tray_exit_action_ = tray_menu_->addAction(QString::fromUtf8(text_tray_exit));
+    tray_exit_action_->setObjectName(QStringLiteral("N2"));
+    connect(tray_restore_action_, &QAction::triggered, this, &Tmain_form::restore_from_tray);
+    connect(tray_exit_action_, &QAction::triggered, this, &Tmain_form::quit_from_tray);
+    tray_icon_->setContextMenu(tray_menu_);
     connect(tray_icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger) restore_from_tray();
     });
@@ -356,14 +356,14 @@ void Tmain_form::FormCreate() {
     load_skin_settings();
     load_languages();
     load_close_setting();
-    Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
-    cp_1_->setCurrentIndex(c_device_list);
+    page_label_->setText(actions_.at(QStringLiteral("device_list"))->text());
+    card_panel_->setCurrentIndex(c_device_list);
     timer_detect_hid_device_->setInterval(timing::detect_interval_ms);
     timer_detect_hid_device_->start();
     batt_ = std::make_unique<ui_batt_disp>(
-        Panel_Title_, [this](uint32_t id, const char* def) { return lng(id, def); },
+        title_panel_, [this](uint32_t id, const char* def) { return lng(id, def); },
         [this] { request_battery_update(); });
-    batt_->picture()->setGeometry(0, cb_skin_select_->y(), battery_width, cb_skin_select_->sizeHint().height());
+    batt_->picture()->setGeometry(0, skin_combo_->y(), battery_width, skin_combo_->sizeHint().height());
     FormResize();
     batt_->update(0, 0.0);
     if (opts_.start_hidden) {
@@ -445,30 +445,30 @@ void Tmain_form::resizeEvent(QResizeEvent* e) {
 }
 
 bool Tmain_form::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Panel_Title_ && e->type() == QEvent::Resize) FormResize();
+    if (watched == title_panel_ && e->type() == QEvent::Resize) FormResize();
     return QMainWindow::eventFilter(watched, e);
 }
 
 void Tmain_form::FormResize() {
-    if (!Panel_Title_) return;
-    QWidget* P = Panel_Title_;
-    QComboBox* C = cb_skin_select_;
+    if (!title_panel_) return;
+    QWidget* P = title_panel_;
+    QComboBox* C = skin_combo_;
     const int pw = P->width();
     const int ph = title_height;
     const int cw = C->width();
     const int ch = C->sizeHint().height();
     C->setGeometry(pw - cw - (ph - ch) / 2, ph / 2 - ch / 2, cw, ch);
-    const int lw = qMax(0, pw - imgMenu_->width() - cw - 64);
-    Label_currect_page_lable_->setGeometry(pw / 2 - lw / 2, 0, lw, ph);
+    const int lw = qMax(0, pw - menu_image_->width() - cw - 64);
+    page_label_->setGeometry(pw / 2 - lw / 2, 0, lw, ph);
     if (batt_) batt_->picture()->setGeometry(C->x() - battery_width - 8, C->y(), battery_width, ch);
     // The page label sits under the indicator and the menu image.
-    Label_currect_page_lable_->lower();
+    page_label_->lower();
 }
 
 void Tmain_form::toggle_menu() {
     menu_open_ = !menu_open_;
-    sv1_->setFixedWidth(menu_open_ ? menu_open_width : menu_compact_width);
-    cat_main_menu_->set_compact(!menu_open_);
+    menu_panel_->setFixedWidth(menu_open_ ? menu_open_width : menu_compact_width);
+    nav_menu_->set_compact(!menu_open_);
 }
 
 QWidget* Tmain_form::card(int index) const {
@@ -486,9 +486,9 @@ void Tmain_form::set_task_busy(bool on) {
     task_busy_ = on;
     awaiting_reply_ = 0;
     if (on)
-        ai_busy_->start();
+        activity_indicator_->start();
     else
-        ai_busy_->stop();
+        activity_indicator_->stop();
 }
 
 void Tmain_form::set_busy(int mode, uint8_t awaiting) {
@@ -496,24 +496,24 @@ void Tmain_form::set_busy(int mode, uint8_t awaiting) {
     if (task_busy_) return;
     switch (mode) {
     case 2:
-        ai_busy_->start();
+        activity_indicator_->start();
         awaiting_reply_ = awaiting;
         break;
     case 1:
         awaiting_reply_ = 0;
-        ai_busy_->stop();
+        activity_indicator_->stop();
         break;
     case 0:
-        if (awaiting_reply_ == 0) ai_busy_->stop();
+        if (awaiting_reply_ == 0) activity_indicator_->stop();
         break;
     default: break;
     }
 }
 
-bool Tmain_form::is_busy() const { return task_busy_ || ai_busy_->animating(); }
+bool Tmain_form::is_busy() const { return task_busy_ || activity_indicator_->animating(); }
 
 void Tmain_form::update_busy_colour() {
-    ai_busy_->set_colour(busy_indicator_black(cb_skin_select_->currentIndex()) ? Qt::black : Qt::white);
+    activity_indicator_->set_colour(busy_indicator_black(skin_combo_->currentIndex()) ? Qt::black : Qt::white);
 }
 
 // ---------------------------------------------------------------- navigation
@@ -523,9 +523,9 @@ QAction* Tmain_form::action(const QString& name) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
-QString Tmain_form::current_page_label() const { return Label_currect_page_lable_->text(); }
+QString Tmain_form::current_page_label() const { return page_label_->text(); }
 
-int Tmain_form::current_card() const { return cp_1_->currentIndex(); }
+int Tmain_form::current_card() const { return card_panel_->currentIndex(); }
 
 bool Tmain_form::guard_passes(page_guard g) const {
     const hidconnect* link = active_link_.get();
@@ -545,14 +545,14 @@ void Tmain_form::run_action(QAction* a) {
     if (it == action_defs_.end()) return;
     const nav_action_def& d = *it->second;
     if (!guard_passes(d.guard)) return;
-    if (d.card == c_driver_cfg && cp_1_->currentIndex() == c_driver_cfg) return;
+    if (d.card == c_driver_cfg && card_panel_->currentIndex() == c_driver_cfg) return;
     show_page(a, d.card);
     if (keyboard_page* p = ensure_page(d.card)) p->open(d.tag);
 }
 
 void Tmain_form::show_page(QAction* a, int card) {
-    Label_currect_page_lable_->setText(a->text());
-    cp_1_->setCurrentIndex(card);
+    page_label_->setText(a->text());
+    card_panel_->setCurrentIndex(card);
 }
 
 // ---------------------------------------------------------------- texts and settings
@@ -566,18 +566,18 @@ void Tmain_form::apply_ui_texts() {
     for (int i = 0; i < nav_action_count; ++i) {
         const nav_action_def& d = nav_actions[i];
         QAction* a = actions_.at(QString::fromLatin1(d.name));
-        const bool showing = Label_currect_page_lable_->text() == a->text() && cp_1_->currentIndex() == d.card;
+        const bool showing = page_label_->text() == a->text() && card_panel_->currentIndex() == d.card;
         a->setText(lng(d.caption_id, d.caption));
         if (d.hint_id >= 0) a->setToolTip(lng(uint32_t(d.hint_id), d.hint));
-        if (showing) Label_currect_page_lable_->setText(a->text());
+        if (showing) page_label_->setText(a->text());
     }
     for (int c = 0; c < nav_category_count; ++c)
-        cat_main_menu_->set_category_caption(c, lng(nav_categories[c].caption_id, nav_categories[c].caption));
+        nav_menu_->set_category_caption(c, lng(nav_categories[c].caption_id, nav_categories[c].caption));
 
-    imgMenu_->setToolTip(lng(txt::menu_image_hint, text_menu_image_hint));
-    cb_skin_select_->setToolTip(lng(txt::skin_box_hint, text_skin_box_hint));
-    BitBtn1_->setText(lng(txt::refresh_caption, text_refresh_caption));
-    BitBtn1_->setToolTip(lng(txt::refresh_hint, text_refresh_hint));
+    menu_image_->setToolTip(lng(txt::menu_image_hint, text_menu_image_hint));
+    skin_combo_->setToolTip(lng(txt::skin_box_hint, text_skin_box_hint));
+    refresh_button_->setText(lng(txt::refresh_caption, text_refresh_caption));
+    refresh_button_->setToolTip(lng(txt::refresh_hint, text_refresh_hint));
 
     // Long explanations also carry their text as hint, so that a cut-off
     // line can still be read.
@@ -585,13 +585,13 @@ void Tmain_form::apply_ui_texts() {
         l->setText(lng(id, def));
         l->setToolTip(l->text());
     };
-    explain(Label38_, txt::language_label, text_language_label);
-    explain(Label32_, txt::auto_connect_label, text_auto_connect_label);
-    CheckBox1_->setText(lng(txt::auto_connect_box, text_auto_connect_box));
-    explain(Label39_, txt::close_label, text_close_label);
-    CheckBox2_->setText(lng(txt::close_box, text_close_box));
-    N1_->setText(lng(txt::tray_restore, text_tray_restore));
-    N2_->setText(lng(txt::tray_exit, text_tray_exit));
+    explain(language_label_, txt::language_label, text_language_label);
+    explain(auto_connect_label_, txt::auto_connect_label, text_auto_connect_label);
+    auto_connect_box_->setText(lng(txt::auto_connect_box, text_auto_connect_box));
+    explain(close_label_, txt::close_label, text_close_label);
+    close_to_tray_box_->setText(lng(txt::close_box, text_close_box));
+    tray_restore_action_->setText(lng(txt::tray_restore, text_tray_restore));
+    tray_exit_action_->setText(lng(txt::tray_exit, text_tray_exit));
     if (batt_) batt_->redraw();
     for (auto& p : pages_)
         if (p) p->apply_texts();
@@ -601,50 +601,50 @@ void Tmain_form::apply_ui_texts() {
 
 void Tmain_form::load_skin_settings() {
     {
-        const QSignalBlocker block(cb_skin_select_);
-        cb_skin_select_->clear();
-        cb_skin_select_->addItems(skin_names());
+        const QSignalBlocker block(skin_combo_);
+        skin_combo_->clear();
+        skin_combo_->addItems(skin_names());
         int id = settings_.skin_id();
         // A stored index outside the list falls back to the first skin.
-        if (id < 0 || id >= cb_skin_select_->count()) id = 0;
-        cb_skin_select_->setCurrentIndex(id);
+        if (id < 0 || id >= skin_combo_->count()) id = 0;
+        skin_combo_->setCurrentIndex(id);
     }
-    restyle(cb_skin_select_->currentIndex());
+    restyle(skin_combo_->currentIndex());
     load_auto_connect();
 }
 
 void Tmain_form::restyle(int skin) {
     apply_skin(skin);
-    QPalette pal = Panel_Title_->palette();
+    QPalette pal = title_panel_->palette();
     pal.setColor(QPalette::Window, skin_title_colour(skin));
     // The page label takes the indicator's colour, which always shows on
     // the skin's title bar.
     const QColor ink = busy_indicator_black(skin) ? Qt::black : Qt::white;
     pal.setColor(QPalette::WindowText, ink);
-    Panel_Title_->setPalette(pal);
-    imgMenu_->setPixmap(menu_picture(32, ink));
-    Label_currect_page_lable_->setPalette(pal);
+    title_panel_->setPalette(pal);
+    menu_image_->setPixmap(menu_picture(32, ink));
+    page_label_->setPalette(pal);
     update_busy_colour();
 }
 
-void Tmain_form::load_auto_connect() { CheckBox1_->setChecked(settings_.auto_connect()); }
+void Tmain_form::load_auto_connect() { auto_connect_box_->setChecked(settings_.auto_connect()); }
 
 void Tmain_form::load_close_setting() {
     minimise_on_close_ = settings_.minimise_on_close();
-    CheckBox2_->setChecked(minimise_on_close_);
+    close_to_tray_box_->setChecked(minimise_on_close_);
 }
 
 void Tmain_form::load_languages() {
     key_code_convert& k = *key_code_convert_;
     k.select_language(settings_.language());
     {
-        const QSignalBlocker block(cb_lng_select_);
-        cb_lng_select_->clear();
+        const QSignalBlocker block(language_combo_);
+        language_combo_->clear();
         for (int i = 0; i < k.language_count(); ++i)
-            cb_lng_select_->addItem(QString::fromStdString(k.language_name(i)));
-        cb_lng_select_->setCurrentIndex(
-            cb_lng_select_->findText(QString::fromStdString(k.language_name(k.selected_language()))));
-        if (k.selected_language() < 0) cb_lng_select_->setCurrentIndex(-1);
+            language_combo_->addItem(QString::fromStdString(k.language_name(i)));
+        language_combo_->setCurrentIndex(
+            language_combo_->findText(QString::fromStdString(k.language_name(k.selected_language()))));
+        if (k.selected_language() < 0) language_combo_->setCurrentIndex(-1);
     }
     k.load_language(k.selected_language());
     apply_ui_texts();
@@ -652,7 +652,7 @@ void Tmain_form::load_languages() {
 
 void Tmain_form::cb_lng_selectChange() {
     key_code_convert& k = *key_code_convert_;
-    const int index = cb_lng_select_->currentIndex();
+    const int index = language_combo_->currentIndex();
     if (index == k.selected_language()) return;
     k.select_language(index);
     settings_.set_language(index);
@@ -661,9 +661,9 @@ void Tmain_form::cb_lng_selectChange() {
 }
 
 void Tmain_form::cb_skin_selectChange() {
-    const int index = cb_skin_select_->currentIndex();
+    const int index = skin_combo_->currentIndex();
     settings_.set_skin_id(index);
-    const bool reading = dev_cfg_progress_bar_->isVisible();
+    const bool reading = read_progress_bar_->isVisible();
     if (!active_link_ && !is_busy() && !reading) {
         restyle(index);
         return;

@@ -132,7 +132,7 @@ public:
     // The double click on the picture of entry index.
     void device_picture_double_click(uint32_t index);
     device_list_view& device_list() { return *device_list_; }
-    QProgressBar* read_progress_bar() const { return dev_cfg_progress_bar_; }
+    QProgressBar* read_progress_bar() const { return read_progress_bar_; }
     // How long a found device may take to tell its name before detection
     // starts over (tests shorten it).
     void set_probe_timeout(int ms) { probe_timeout_ms_ = ms; }
@@ -169,20 +169,20 @@ public:
     void set_dialog_service(dialog_service* d);
 
     // Controls the tests and later pages reach.
-    busy_indicator* ai_busy() const { return ai_busy_; }
-    QComboBox* cb_skin_select() const { return cb_skin_select_; }
-    QComboBox* cb_lng_select() const { return cb_lng_select_; }
-    QCheckBox* auto_connect_box() const { return CheckBox1_; }
-    QCheckBox* close_to_tray_box() const { return CheckBox2_; }
+    busy_indicator* activity_indicator() const { return activity_indicator_; }
+    QComboBox* skin_combo() const { return skin_combo_; }
+    QComboBox* language_combo() const { return language_combo_; }
+    QCheckBox* auto_connect_box() const { return auto_connect_box_; }
+    QCheckBox* close_to_tray_box() const { return close_to_tray_box_; }
     QSystemTrayIcon* tray_icon() const { return tray_icon_; }
     QTimer* detect_timer() const { return timer_detect_hid_device_; }
-    QPushButton* refresh_button() const { return BitBtn1_; }
+    QPushButton* refresh_button() const { return refresh_button_; }
     QWidget* card(int index) const;
     // Where a page puts its controls: the scrolling panel of the card, or
     // the card itself.
     QWidget* page_panel(int index) const;
-    QWidget* title_panel() const { return Panel_Title_; }
-    QLabel* page_label() const { return Label_currect_page_lable_; }
+    QWidget* title_panel() const { return title_panel_; }
+    QLabel* page_label() const { return page_label_; }
     QLabel* battery_image() const;
 
     // Tray.
@@ -291,31 +291,31 @@ private:
     int probe_timeout_ms_ = 3000;
 
     // Title bar.
-    QWidget* Panel_Title_ = nullptr;
-    QLabel* imgMenu_ = nullptr;
-    busy_indicator* ai_busy_ = nullptr;
-    QLabel* Label_currect_page_lable_ = nullptr;
-    QComboBox* cb_skin_select_ = nullptr;
+    QWidget* title_panel_ = nullptr;
+    QLabel* menu_image_ = nullptr;
+    busy_indicator* activity_indicator_ = nullptr;
+    QLabel* page_label_ = nullptr;
+    QComboBox* skin_combo_ = nullptr;
     std::unique_ptr<ui_batt_disp> batt_;
     // Menu and pages.
-    QWidget* sv1_ = nullptr;
-    nav_menu* cat_main_menu_ = nullptr;
-    QStackedWidget* cp_1_ = nullptr;
+    QWidget* menu_panel_ = nullptr;
+    nav_menu* nav_menu_ = nullptr;
+    QStackedWidget* card_panel_ = nullptr;
     std::array<QWidget*, card_count> cards_{};
     std::array<QWidget*, card_count> card_panels_{};
     std::map<QString, QAction*> actions_;
     std::map<QAction*, const nav_action_def*> action_defs_;
     // Device list page.
-    QPushButton* BitBtn1_ = nullptr;
-    QProgressBar* dev_cfg_progress_bar_ = nullptr;
+    QPushButton* refresh_button_ = nullptr;
+    QProgressBar* read_progress_bar_ = nullptr;
     std::unique_ptr<device_list_view> device_list_;
     // Driver settings page.
-    QLabel* Label38_ = nullptr;
-    QComboBox* cb_lng_select_ = nullptr;
-    QLabel* Label32_ = nullptr;
-    QCheckBox* CheckBox1_ = nullptr;
-    QLabel* Label39_ = nullptr;
-    QCheckBox* CheckBox2_ = nullptr;
+    QLabel* language_label_ = nullptr;
+    QComboBox* language_combo_ = nullptr;
+    QLabel* auto_connect_label_ = nullptr;
+    QCheckBox* auto_connect_box_ = nullptr;
+    QLabel* close_label_ = nullptr;
+    QCheckBox* close_to_tray_box_ = nullptr;
     // Timers.
     QTimer* timer_detect_hid_device_ = nullptr;
     QTimer* timer_skin_change_re_conn_device_ = nullptr;
@@ -324,9 +324,9 @@ private:
     std::array<std::unique_ptr<keyboard_page>, card_count> pages_;
     // Tray.
     QSystemTrayIcon* tray_icon_ = nullptr;
-    QMenu* tray_pop_menu_ = nullptr;
-    QAction* N1_ = nullptr;
-    QAction* N2_ = nullptr;
+    QMenu* tray_menu_ = nullptr;
+    QAction* tray_restore_action_ = nullptr;
+    QAction* tray_exit_action_ = nullptr;
 };
 
 } // namespace qvk

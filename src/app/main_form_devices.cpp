@@ -72,7 +72,7 @@ void Tmain_form::probe_next(bool restart) {
     // The list is complete and nothing talks to a keyboard: the list can be
     // refreshed and its devices connected.
     set_task_busy(false);
-    if (detector_->count() == 1 && CheckBox1_->isChecked() && connect_device(0))
+    if (detector_->count() == 1 && auto_connect_box_->isChecked() && connect_device(0))
         dialogs_->show_message(lng(txt::connect_failed, text_connect_failed));
 }
 
@@ -223,8 +223,8 @@ void Tmain_form::on_link_lost(uint32_t index) {
         probe_link_.reset();
     }
     draw_list();
-    Label_currect_page_lable_->setText(actions_.at(QStringLiteral("device_list"))->text());
-    cp_1_->setCurrentIndex(c_device_list);
+    page_label_->setText(actions_.at(QStringLiteral("device_list"))->text());
+    card_panel_->setCurrentIndex(c_device_list);
     teardown_pages();
     start_detection(timing::redetect_interval_ms);
 }

@@ -255,18 +255,18 @@ void Tmain_form::show_read_progress(unsigned step) {
     const QLabel* label = device_list_->label(current_index_);
     if (!pic || !label || pic->isHidden() || label->isHidden()) return;
     if (!read_progress_placed_) {
-        dev_cfg_progress_bar_->setGeometry(pic->x(), label->y() + label->height(), pic->width(),
+        read_progress_bar_->setGeometry(pic->x(), label->y() + label->height(), pic->width(),
                                            int(float(read_progress_height) * dpi_.scale));
-        dev_cfg_progress_bar_->setRange(0, int(initial_read_step_count));
+        read_progress_bar_->setRange(0, int(initial_read_step_count));
         read_progress_placed_ = true;
     }
-    dev_cfg_progress_bar_->setValue(int(step) + 1);
-    dev_cfg_progress_bar_->show();
+    read_progress_bar_->setValue(int(step) + 1);
+    read_progress_bar_->show();
 }
 
 void Tmain_form::hide_read_progress() {
-    dev_cfg_progress_bar_->hide();
-    dev_cfg_progress_bar_->setValue(0);
+    read_progress_bar_->hide();
+    read_progress_bar_->setValue(0);
     read_progress_placed_ = false;
 }
 

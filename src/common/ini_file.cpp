@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -61,6 +62,15 @@ int leading_int(std::string_view v, int def) {
         if (n > limit) return def;
     }
     return int(negative ? -n : n);
+}
+
+// Section and key names match without regard to ASCII case; the index holds
+// them in lower case.
+std::string ascii_lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
 }
 
 bool has_line_break(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -135,6 +145,7 @@ ini_file::ini_file(std::string path) : path_(std::move(path)) {
     const size_t first_break = text.find_first_of("\r\n");
     if (first_break != std::string::npos)
         eol_ = text.compare(first_break, 2, "\r\n") == 0 ? "\r\n" : std::string(1, text[first_break]);
+    lines_.reserve(size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
@@ -143,6 +154,29 @@ ini_file::ini_file(std::string path) : path_(std::move(path)) {
         start = end;
         if (start < text.size()) start += text.compare(start, 2, "\r\n") == 0 ? 2 : 1;
     }
+    index_lines();
+}
+
+void ini_file::index_lines() {
+    sections_.clear();
+    section_lines* current = nullptr;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const line& l = lines_[i];
+        if (l.kind == line::section) {
+            auto [it, added] = sections_.try_emplace(ascii_lower(l.name));
+            if (added) it->second.header = i;
+            current = &it->second;
+        } else if (current && l.kind == line::entry) {
+            size_t first = i;
+            if (!l.name.empty()) first = current->first.try_emplace(ascii_lower(l.name), i).first->second;
+            current->entries.push_back({i, first});
+        }
+    }
+}
+
+const ini_file::section_lines* ini_file::find_section(std::string_view section) const {
+    const auto it = sections_.find(ascii_lower(trim(section)));
+    return it == sections_.end() ? nullptr : &it->second;
 }
 
 ini_file::line ini_file::parse(std::string text) {
@@ -167,31 +201,32 @@ ini_file::line ini_file::parse(std::string text) {
 }
 
 std::vector<std::string> ini_file::keys(std::string_view section) const {
-    section = trim(section);
     std::vector<std::string> out;
-    bool inside = false;
-    for (const line& l : lines_) {
-        if (l.kind == line::section)
-            inside = equal_ignoring_ascii_case(l.name, section);
-        else if (inside && l.kind == line::entry && !l.name.empty())
-            out.push_back(l.name);
-    }
+    const section_lines* s = find_section(section);
+    if (!s) return out;
+    out.reserve(s->entries.size());
+    for (const auto& e : s->entries)
+        if (!lines_[e.line].name.empty()) out.push_back(lines_[e.line].name);
+    return out;
+}
+
+std::vector<ini_file::entry> ini_file::entries(std::string_view section) const {
+    std::vector<entry> out;
+    const section_lines* s = find_section(section);
+    if (!s) return out;
+    out.reserve(s->entries.size());
+    for (const auto& e : s->entries)
+        if (!lines_[e.line].name.empty()) out.push_back({lines_[e.line].name, lines_[e.first].value});
     return out;
 }
 
 long ini_file::find_entry(std::string_view section, std::string_view key) const {
-    section = trim(section);
     key = trim(key);
     if (key.empty()) return -1;
-    bool inside = false;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const line& l = lines_[i];
-        if (l.kind == line::section)
-            inside = equal_ignoring_ascii_case(l.name, section);
-        else if (inside && l.kind == line::entry && equal_ignoring_ascii_case(l.name, key))
-            return long(i);
-    }
-    return -1;
+    const section_lines* s = find_section(section);
+    if (!s) return -1;
+    const auto it = s->first.find(ascii_lower(key));
+    return it == s->first.end() ? -1 : long(it->second);
 }
 
 bool ini_file::has_key(std::string_view section, std::string_view key) const { return find_entry(section, key) >= 0; }
@@ -235,26 +270,16 @@ bool ini_file::write_string(std::string_view section, std::string_view key, std:
 
     // Append after the last entry of the section, or right after its header;
     // a missing section goes to the end of the file.
-    long header = -1, last_entry = -1;
-    bool inside = false;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const line& l = lines_[i];
-        if (l.kind == line::section) {
-            inside = equal_ignoring_ascii_case(l.name, section);
-            if (inside && header < 0) header = long(i);
-        } else if (inside && l.kind == line::entry) {
-            last_entry = long(i);
-        }
-    }
-    line entry = parse(std::string(key) + "=" + stored);
-    if (header >= 0) {
-        const long after = last_entry >= 0 ? last_entry : header;
-        lines_.insert(lines_.begin() + after + 1, std::move(entry));
+    line added = parse(std::string(key) + "=" + stored);
+    if (const section_lines* s = find_section(section)) {
+        const size_t after = s->entries.empty() ? s->header : s->entries.back().line;
+        lines_.insert(lines_.begin() + long(after) + 1, std::move(added));
     } else {
         if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back(parse(""));
         lines_.push_back(parse("[" + std::string(section) + "]"));
-        lines_.push_back(std::move(entry));
+        lines_.push_back(std::move(added));
     }
+    index_lines();
     return save();
 }
 

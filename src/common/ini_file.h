@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qvk {
@@ -31,6 +32,14 @@ public:
 
     // Key names of a section in file order (duplicates included).
     std::vector<std::string> keys(std::string_view section) const;
+    // The same keys, each with the value read_string gives for it (so a
+    // duplicate carries the value of the first such key). One pass over the
+    // section, for files that are read whole.
+    struct entry {
+        std::string key;
+        std::string value;
+    };
+    std::vector<entry> entries(std::string_view section) const;
     bool has_key(std::string_view section, std::string_view key) const;
     // The value of the first such key, or def when there is none.
     std::string read_string(std::string_view section, std::string_view key, std::string_view def) const;
@@ -56,13 +65,28 @@ private:
         std::string name;  // section or key name, trimmed
         std::string value; // value, trimmed, unquoted and capped
     };
+    // Where a section's lines are, so that a lookup does not scan the file:
+    // the lines of all its blocks together, in file order.
+    struct section_lines {
+        struct entry_line {
+            size_t line;  // a key=value line
+            size_t first; // the first line of the section with the same key
+        };
+        size_t header = 0;                              // first "[name]" line
+        std::vector<entry_line> entries;                // every key=value line
+        std::unordered_map<std::string, size_t> first;  // lower-case key -> its first line
+    };
     static line parse(std::string text);
+    // Rebuilds the section index from lines_; called whenever lines change.
+    void index_lines();
+    const section_lines* find_section(std::string_view section) const;
     // Index of the first line holding the key in the section, or -1.
     long find_entry(std::string_view section, std::string_view key) const;
     bool save();
 
     std::string path_;
     std::vector<line> lines_;
+    std::unordered_map<std::string, section_lines> sections_; // by lower-case name
     std::string eol_ = "\r\n";
     encoding encoding_ = encoding::utf8;
     bool exists_ = false;

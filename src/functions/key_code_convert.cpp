@@ -31,10 +31,12 @@ key_code_convert::key_code_convert(const std::string& exe_path) {
 
 void key_code_convert::load_table(const std::string& path, const char* section, std::vector<std::string>& keys,
                                   std::vector<std::string>& names) {
-    const ini_file ini(path);
-    keys = ini.keys(section);
+    keys.clear();
     names.clear();
-    for (const std::string& k : keys) names.push_back(ini.read_string(section, k, ""));
+    for (ini_file::entry& e : ini_file(path).entries(section)) {
+        keys.push_back(std::move(e.key));
+        names.push_back(std::move(e.value));
+    }
 }
 
 std::string key_code_convert::lookup(const std::vector<std::string>& keys, const std::vector<std::string>& names,
@@ -104,13 +106,10 @@ bool key_code_convert::load_language(int index) {
     const std::string path = folder_ + language_folder + language_files_[size_t(index)];
     const ini_file ini(path);
     if (!ini.exists()) return false;
-    const std::vector<std::string> keys = ini.keys(language_section);
+    std::vector<ini_file::entry> entries = ini.entries(language_section);
     // The first entry for an ID wins; a key that is not a number is ID 0.
-    for (const std::string& k : keys) {
-        const uint32_t id = uint32_t(parse_int_def(k, 0));
-        if (!texts_.contains(id)) texts_.emplace(id, ini.read_string(language_section, k, ""));
-    }
-    loaded_ = !keys.empty();
+    for (ini_file::entry& e : entries) texts_.try_emplace(uint32_t(parse_int_def(e.key, 0)), std::move(e.value));
+    loaded_ = !entries.empty();
     return loaded_;
 }
 

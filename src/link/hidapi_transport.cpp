@@ -2,8 +2,11 @@
 
 #include <hidapi/hidapi.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 
@@ -15,26 +18,43 @@ constexpr const char* hid_class_guid = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr const char* ble_hid_service = "{00001812-0000-1000-8000-00805f9b34fb}";
 constexpr size_t full_report = 65;
 
+// The keyboard as it shows itself over Bluetooth LE, with the release its
+// firmware announces.
+constexpr uint16_t ble_keyboard_vendor = 0x2020;
+constexpr uint16_t ble_keyboard_product = 0x1919;
+constexpr uint16_t ble_keyboard_release = 0x0001;
+
+// The release written into a Bluetooth identification string. Linux does not
+// always tell it (a device that announces no version, or one that created no
+// input device); the keyboard's vendor and product then stand for its
+// release, so the keyboard is found on its fifth collection all the same.
+// Other devices without a release are written with release 0.
+uint16_t ble_release(const hid_node_description& node) {
+    if (node.release) return *node.release;
+    const bool keyboard = node.vendor_id == ble_keyboard_vendor && node.product_id == ble_keyboard_product;
+    return keyboard ? ble_keyboard_release : 0;
+}
+
+// A version file of sysfs: four hexadecimal digits and a line break.
+std::optional<uint16_t> read_hex_file(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string text;
+    if (!(in >> text)) return std::nullopt;
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (ec != std::errc() || end != text.data() + text.size() || value > 0xFFFF) return std::nullopt;
+    return uint16_t(value);
+}
+
 class hidapi_handle final : public hid_device_handle {
 public:
     explicit hidapi_handle(hid_device* dev) : dev_(dev) {}
     ~hidapi_handle() override { hid_close(dev_); }
 
+    // hidraw delivers a report with its ID first when the device numbers its
+    // reports, and without one when it does not.
     int read(uint8_t* buf, size_t len, int timeout_ms) override {
-        if (len < full_report) return -1;
-        uint8_t raw[full_report];
-        const int n = hid_read_timeout(dev_, raw, sizeof raw, timeout_ms);
-        if (n <= 0) return n;
-        // A device without numbered reports delivers its 64 bytes without a
-        // report ID; the link always works on report ID + 64 bytes.
-        if (size_t(n) < full_report) {
-            buf[0] = 0;
-            std::memcpy(buf + 1, raw, size_t(n));
-            std::memset(buf + 1 + n, 0, full_report - 1 - size_t(n));
-        } else {
-            std::memcpy(buf, raw, full_report);
-        }
-        return int(full_report);
+        return hid_read_timeout(dev_, buf, std::min(len, full_report), timeout_ms);
     }
 
     int write(const uint8_t* buf, size_t len) override { return hid_write(dev_, buf, len); }
@@ -52,9 +72,10 @@ std::vector<hid_interface_info> describe_hid_node(const hid_node_description& no
     char id[256];
     if (node.bluetooth) {
         // Bluetooth LE HID: one path per top-level collection.
+        const uint16_t release = ble_release(node);
         for (int c = 1; c <= node.collections; ++c) {
             std::snprintf(id, sizeof id, "\\\\?\\hid#%s_dev_vid&02%04x_pid&%04x_rev&%04x&col%02d#linux#%s",
-                          ble_hid_service, node.vendor_id, node.product_id, node.release, c, hid_class_guid);
+                          ble_hid_service, node.vendor_id, node.product_id, release, c, hid_class_guid);
             out.push_back({id, node.path});
         }
         return out;
@@ -71,40 +92,69 @@ std::vector<hid_interface_info> describe_hid_node(const hid_node_description& no
     return out;
 }
 
-hidapi_transport::hidapi_transport() {
+std::optional<uint16_t> sysfs_release_of(const std::string& sysfs_root, const std::string& hidraw_path) {
+    namespace fs = std::filesystem;
+    const std::string node = fs::path(hidraw_path).filename().string();
+    if (node.rfind("hidraw", 0) != 0) return std::nullopt;
+    // Every input device of one HID device carries the HID device's version;
+    // the first one (by name) that can be read decides.
+    std::error_code ec;
+    std::vector<fs::path> inputs;
+    const fs::path folder = fs::path(sysfs_root) / "class/hidraw" / node / "device/input";
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename().string().rfind("input", 0) == 0) inputs.push_back(it->path());
+    std::sort(inputs.begin(), inputs.end());
+    for (const fs::path& input : inputs)
+        if (auto version = read_hex_file(input / "id/version")) return version;
+    return std::nullopt;
+}
+
+std::vector<hid_interface_info> describe_hid_devices(const hid_device_info* list, const std::string& sysfs_root) {
+    // hidapi lists a node once per top-level collection, in order.
+    std::map<std::string, hid_node_description> nodes;
+    std::vector<std::string> order;
+    for (const hid_device_info* d = list; d; d = d->next) {
+        if (!d->path) continue;
+        auto [it, added] = nodes.try_emplace(d->path);
+        hid_node_description& n = it->second;
+        if (!added) {
+            ++n.collections;
+            continue;
+        }
+        order.push_back(d->path);
+        n.path = d->path;
+        n.vendor_id = d->vendor_id;
+        n.product_id = d->product_id;
+        n.interface_number = d->interface_number;
+        n.bluetooth = d->bus_type == HID_API_BUS_BLUETOOTH;
+        n.collections = 1;
+        if (!n.bluetooth || d->release_number != 0) {
+            n.release = d->release_number;
+        } else {
+            // hidapi's hidraw backend reads the release of USB devices only.
+            // A version of 0 in sysfs means the device announced none.
+            const auto version = sysfs_release_of(sysfs_root, n.path);
+            if (version && *version != 0) n.release = version;
+        }
+    }
+    std::vector<hid_interface_info> out;
+    for (const std::string& p : order) {
+        auto ids = describe_hid_node(nodes[p]);
+        out.insert(out.end(), ids.begin(), ids.end());
+    }
+    return out;
+}
+
+hidapi_transport::hidapi_transport(std::string sysfs_root) : sysfs_root_(std::move(sysfs_root)) {
     std::call_once(hidapi_started, [] { hid_init(); });
 }
 
 hidapi_transport::~hidapi_transport() = default;
 
 std::vector<hid_interface_info> hidapi_transport::enumerate() {
-    std::vector<hid_interface_info> out;
     hid_device_info* list = hid_enumerate(0, 0);
-    // hidapi lists a node once per top-level collection, in order.
-    std::map<std::string, hid_node_description> nodes;
-    std::vector<std::string> order;
-    for (hid_device_info* d = list; d; d = d->next) {
-        if (!d->path) continue;
-        auto [it, added] = nodes.try_emplace(d->path);
-        hid_node_description& n = it->second;
-        if (added) {
-            order.push_back(d->path);
-            n.path = d->path;
-            n.vendor_id = d->vendor_id;
-            n.product_id = d->product_id;
-            n.release = d->release_number;
-            n.interface_number = d->interface_number;
-            n.bluetooth = d->bus_type == HID_API_BUS_BLUETOOTH;
-            n.collections = 1;
-        } else {
-            ++n.collections;
-        }
-    }
+    auto out = describe_hid_devices(list, sysfs_root_);
     hid_free_enumeration(list);
-    for (const std::string& p : order) {
-        auto ids = describe_hid_node(nodes[p]);
-        out.insert(out.end(), ids.begin(), ids.end());
-    }
     return out;
 }
 

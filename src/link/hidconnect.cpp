@@ -145,6 +145,7 @@ void hidconnect::post(uint32_t message, uintptr_t wparam, intptr_t lparam) {
 }
 
 void hidconnect::reader_loop() {
+    const int report_id = report_id_for_kind(kind_);
     packet::report65 report;
     for (;;) {
         report.fill(0);
@@ -173,6 +174,8 @@ void hidconnect::reader_loop() {
             return;
         }
         if (n == 0) continue; // time-out: look at stop again
+        // A Bluetooth keyboard's node also carries its key reports.
+        if (report_id < 0 || !packet::take_input_report(report, size_t(n), uint8_t(report_id))) continue;
 
         const uint8_t* p = &report[1];
         if (packet::type_of(p) != packet::packet_type) continue;

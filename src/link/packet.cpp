@@ -75,4 +75,14 @@ bool segment_block(uint8_t command, uint32_t sub, const uint8_t* data, size_t le
     return true;
 }
 
+bool take_input_report(report65& report, size_t length, uint8_t report_id) {
+    if (length == report_size) return report[0] == report_id;
+    if (length == packet_size && report_id == report_id_other) {
+        std::memmove(&report[1], &report[0], packet_size);
+        report[0] = report_id_other;
+        return true;
+    }
+    return false;
+}
+
 } // namespace qvk::packet

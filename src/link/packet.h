@@ -68,6 +68,14 @@ packet64 make_chunk(uint8_t command, uint32_t sub, uint32_t total, uint32_t inde
 bool segment_block(uint8_t command, uint32_t sub, const uint8_t* data, size_t length,
                    const std::function<bool(const packet64&)>& emit);
 
+// Makes one input report, as the system delivered it (length bytes at the
+// start of report), the link's 65-byte report. Taken are a full report of the
+// link's report ID and, for report ID 0, the 64 bytes of a device without
+// numbered reports (hidraw delivers those without the ID). Everything else on
+// the interface, such as the short reports of the keyboard's other
+// collections or reports of another ID, is not for the link: false.
+bool take_input_report(report65& report, size_t length, uint8_t report_id);
+
 inline uint8_t type_of(const uint8_t* p) { return p[0] & type_mask; }
 inline uint8_t command_of(const uint8_t* p) { return p[off_command]; }
 inline uint32_t chunk_length_of(const uint8_t* p) { return (read_u16(p) >> 4) & 0x3F; }

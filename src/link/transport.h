@@ -28,9 +28,12 @@ struct hid_interface_info {
 class hid_device_handle {
 public:
     virtual ~hid_device_handle() = default;
-    // Reads one report into buf (at most len bytes). Returns the number of
-    // bytes read, 0 when nothing arrived within timeout_ms, -1 when the
-    // device is gone or failed.
+    // Reads one input report into buf (at most len bytes) as the system
+    // delivers it: report ID first, except that a device without numbered
+    // reports may deliver its report without the ID (hidraw does). Any
+    // report of the interface can come, not only the link's. Returns the
+    // number of bytes read, 0 when nothing arrived within timeout_ms, -1 when
+    // the device is gone or failed.
     virtual int read(uint8_t* buf, size_t len, int timeout_ms) = 0;
     // Writes one report (report ID first). Returns the number of bytes
     // written, -1 on failure.
