@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/ui_batt_disp.h"
 #include "layers/layer_state.h"
+#include "lighting/led_state.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -54,6 +55,13 @@ int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, u
     if (length == 0 || !data || command >= packet::command_limit || !ready_to_send()) return 1;
     if (kick) set_busy(2, awaiting);
     return queued_or_refused(active_link_->queue_block(command, sub, length, data, kick));
+}
+
+int Tmain_form::stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) {
+    if (command >= packet::command_limit || !active_link_ || !active_link_->is_running() ||
+        !stream_allowed(records_->lighting.data(), active_link_->get_kind()))
+        return 1;
+    return active_link_->queue_command(command, sub, value16, value32, true) == 0 ? 0 : 1;
 }
 
 // A send needs a running link and nothing else in flight; the message says
@@ -172,6 +180,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         if (reassemble(p, record_size::lighting, record, sub, broke)) {
             copy_record(record, rec.lighting);
             mark_read_done(7);
+            notify_pages(cmd::read_lighting, 0);
             continue_initial_read();
         }
         break;
@@ -187,7 +196,10 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
     case cmd::bkl_driver_current: copy_payload(p, rec.bkl_driver_current); break;
     case cmd::bkl_effect: copy_payload(p, rec.bkl_effect); break;
     case cmd::bkl_speed: copy_payload(p, rec.bkl_speed); break;
-    case cmd::bkl_master_switch: copy_payload(p, rec.bkl_master_switch); break;
+    case cmd::bkl_master_switch:
+        copy_payload(p, rec.bkl_master_switch);
+        notify_pages(cmd::bkl_master_switch, p[packet::off_sub]);
+        break;
     case cmd::read_custom_picture:
         if (reassemble(p, record_size::custom_picture, record, sub, broke)) {
             set_busy(1, 0);

@@ -8,6 +8,8 @@
 #include "app/main_form.h"
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
+#include "lighting/ambient_page.h"
+#include "lighting/bead_page.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -30,6 +32,8 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_bkl_ws_edit, {cmd::read_lighting, 0}, make<Tled_bkl_ws_edit_frame>},
+    {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
 };
 
 const page_def* def_of(int card) {

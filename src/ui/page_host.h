@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 
 class QWidget;
 
@@ -26,6 +27,11 @@ public:
                              bool kick) = 0;
     virtual int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
                            bool kick) = 0;
+    // A stream value (the system volume) straight onto the link with the
+    // writer woken: no busy state, no message. It leaves only while the
+    // master light switch is on and over USB or Bluetooth LE; otherwise it
+    // is dropped. 0 queued, 1 dropped.
+    virtual int stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) = 0;
 
     // The tool's copy of the keyboard's records; pages edit it in place.
     virtual keyboard_records& records() = 0;
@@ -48,6 +54,8 @@ public:
     virtual QString lng(uint32_t id, const char* default_text) const = 0;
     // Screen scale: design sizes are multiplied by it and truncated.
     virtual float scale() const = 0;
+    // The tool's settings file (Skin.ini beside the program file).
+    virtual std::string settings_file() const = 0;
     // True once the window has begun closing.
     virtual bool closing() const = 0;
 };
