@@ -337,16 +337,32 @@ INSTANTIATE_TEST_SUITE_P(Links, volume_gate,
                                            volume_gate_row{"Bluetooth", kind_ble, true, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ambient_window, TheKeyboardTurningTheLightsOffUnticksTheBoxAndKeepsTheSetting) {
+// The master switch turned off by the keyboard (its report 58) or on the
+// backlight page unticks the box and leaves the setting as it was.
+class lights_off : public ambient_window, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(lights_off, UnticksTheVolumeBoxAndKeepsTheSetting) {
+    const bool from_keyboard = GetParam();
     write_volume_setting(1);
     Tmain_form& w = connect();
     Tled_bkl_ws_edit_frame* page = ambient(w);
     ASSERT_TRUE(page && page->volume_box()->isChecked());
-    kb_->notify_backlight(cmd::bkl_master_switch, 0);
+    if (from_keyboard) {
+        kb_->notify_backlight(cmd::bkl_master_switch, 0);
+    } else {
+        w.action("led_bkl_lig")->trigger();
+        auto* lights = w.card(c_bkl_lig_edit)->findChild<master_switch*>(QStringLiteral("ToggleSwitch1"));
+        ASSERT_TRUE(lights && lights->is_on());
+        QTest::mouseClick(lights, Qt::LeftButton);
+        ASSERT_TRUE(wait_messages(w, cmd::bkl_master_switch, 1));
+    }
     ASSERT_TRUE(wait_until([&] { return !page->volume_box()->isChecked(); }));
     EXPECT_FALSE(page->volume_timer()->isActive());
     EXPECT_EQ(volume_setting(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(By, lights_off, ::testing::Values(true, false),
+                         [](const auto& info) { return std::string(info.param ? "Keyboard" : "BacklightPage"); });
 
 // ---------------------------------------------------------------- beads
 

@@ -45,6 +45,10 @@ bool store_numbered(const std::vector<uint8_t>& from, uint32_t sub, std::array<r
 
 int Tmain_form::send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
                              bool kick) {
+    // Turning every light off also ends what streams to the lights: the
+    // pages hear of it as of the keyboard's own report (sent or not, the
+    // switch is already off in the lighting record).
+    if (command == cmd::bkl_master_switch && sub == 0) notify_pages(cmd::bkl_master_switch, 0);
     if (command >= packet::command_limit || !ready_to_send()) return 1;
     set_busy(2, awaiting);
     return queued_or_refused(active_link_->queue_command(command, sub, value16, value32, kick));
@@ -182,6 +186,13 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             mark_read_done(7);
             notify_pages(cmd::read_lighting, 0);
             continue_initial_read();
+        } else if (broke && !is_read_done(7)) {
+            // A lighting record that does not reassemble leaves the copy as
+            // it was; the read goes on so that the pages do not stay locked
+            // until the keyboard is disconnected. The rest of the broken
+            // reply breaks again and is dropped.
+            mark_read_done(7);
+            continue_initial_read();
         }
         break;
     case cmd::read_indicator_actions:
@@ -193,11 +204,25 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         set_busy(1, 0);
         if (batt_) batt_->update_from_reply(payload_of(p));
         break;
-    case cmd::bkl_driver_current: copy_payload(p, rec.bkl_driver_current); break;
-    case cmd::bkl_effect: copy_payload(p, rec.bkl_effect); break;
-    case cmd::bkl_speed: copy_payload(p, rec.bkl_speed); break;
+    // Backlight values the keyboard reports: the driver current and the
+    // master switch are kept at once, the effect and speed by the backlight
+    // page when it exists.
+    case cmd::bkl_driver_current:
+        copy_payload(p, rec.bkl_driver_current);
+        rec.lighting[led::off_driver_current] = p[packet::off_sub];
+        notify_pages(cmd::bkl_driver_current, p[packet::off_sub]);
+        break;
+    case cmd::bkl_effect:
+        copy_payload(p, rec.bkl_effect);
+        notify_pages(cmd::bkl_effect, p[packet::off_sub]);
+        break;
+    case cmd::bkl_speed:
+        copy_payload(p, rec.bkl_speed);
+        notify_pages(cmd::bkl_speed, p[packet::off_sub]);
+        break;
     case cmd::bkl_master_switch:
         copy_payload(p, rec.bkl_master_switch);
+        rec.lighting[led::off_master] = p[packet::off_sub];
         notify_pages(cmd::bkl_master_switch, p[packet::off_sub]);
         break;
     case cmd::read_custom_picture:

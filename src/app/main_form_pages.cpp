@@ -9,6 +9,7 @@
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
 #include "lighting/ambient_page.h"
+#include "lighting/backlight_page.h"
 #include "lighting/bead_page.h"
 #include "link/link_kind.h"
 
@@ -32,6 +33,7 @@ struct page_def {
 
 const page_def page_defs[] = {
     {c_flayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<flayer_page>},
+    {c_bkl_lig_edit, {0, 0}, make<Tled_bkl_edit_frame>},
     {c_bkl_ws_edit, {cmd::read_lighting, 0}, make<Tled_bkl_ws_edit_frame>},
     {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
 };

@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include "common/ini_file.h"
-#include "common/text_format.h"
 #include "layers/kb_layout.h"
 #include "lighting/ambient_texts.h"
 #include "lighting/bead_settings.h"
@@ -41,10 +40,6 @@ constexpr int column_gap = 20;
 constexpr int full_width = 2 * column_width + column_gap;
 constexpr int label_height = 22;
 constexpr int long_label_height = 40;
-
-QString fill(const QString& tmpl, const std::vector<format_value>& values) {
-    return QString::fromStdString(format_template(tmpl.toStdString(), values));
-}
 
 } // namespace
 
@@ -225,7 +220,9 @@ void Tled_bkl_ws_edit_frame::start() {
     show_group();
     // The volume display comes on with the connection when the settings
     // file says so; the first change it sees is then not sent.
-    set_volume_box(ini_file(host().settings_file()).read_int(volume_section, volume_key, 0) != 0);
+    // The box starts unticked, so only a ticked setting changes it (and
+    // only a change is handled).
+    if (ini_file(host().settings_file()).read_int(volume_section, volume_key, 0) != 0) set_volume_box(true);
     if (volume_box_->isChecked()) follower_.skip_next_change();
 }
 

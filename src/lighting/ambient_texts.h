@@ -1,24 +1,23 @@
 #pragma once
 // Texts of the ambient light page and the bead page: the ID and built-in
-// default of each.
+// default of each (the light lines shared with the indicator page's light
+// picker come from the lighting texts).
 
-#include <cstdint>
+#include "lighting/lighting_texts.h"
 
 namespace qvk::ambient_text {
 
-struct text_id {
-    uint32_t id;
-    const char* text;
-};
+using lighting_text::text_id;
+using lighting_text::fill;
 
 // Ambient light page.
 constexpr text_id bar_range{1100, "可调节的最小值=%u，最大值=%u，当前值=%u"};
 constexpr text_id nothing_adjustable{1101, "当前灯效无可调参数"};
-constexpr text_id bead_driver{1102, "2812: [%003u] 亮度：%u%"};
+using lighting_text::bead_driver;
 constexpr text_id light_free{1103, "%003u: 驱动器=%s [未使用]"};
 constexpr text_id light_in_group{1104, "%003u: 驱动器=%s 组:[%u]"};
-constexpr text_id light_line{1105, "%003u: 驱动器= %s"};
-constexpr const char* matrix_driver = "3741: [%u-%u] "; // not translated
+using lighting_text::light_line;
+using lighting_text::matrix_driver;
 constexpr text_id labels[8] = {
     {1110, "可编辑的氛围灯组：氛围灯可分为多个组，每个组可独立产生灯效，互不影响。"},
     {1111, "是否开启本组灯效：只有设置为开启，本组灯效才会展示。"},

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "common/text_format.h"
 #include "layers/kb_layout.h"
 #include "lighting/ambient_texts.h"
 #include "link/command_catalogue.h"
@@ -29,10 +28,6 @@ constexpr int margin = 20;
 constexpr int list_width = 360;
 constexpr int right_x = margin + list_width + 20;
 constexpr int right_width = 400;
-
-QString fill(const QString& tmpl, const std::vector<format_value>& values) {
-    return QString::fromStdString(format_template(tmpl.toStdString(), values));
-}
 
 } // namespace
 
