@@ -12,7 +12,6 @@
 #include "common/ini_file.h"
 #include "layers/kb_layout.h"
 #include "lighting/ambient_texts.h"
-#include "lighting/bead_settings.h"
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
 #include "ui/colour_swatch.h"
@@ -94,9 +93,9 @@ void Tled_bkl_ws_edit_frame::build_controls() {
     y += label_height + 2;
     ToggleSwitch1_ = new master_switch(r);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->setGeometry(at(margin), at(y), at(70), at(28));
+    ToggleSwitch1_->setGeometry(at(margin), at(y), at(90), at(26));
     ToggleSwitch1_->on_toggle = [this](bool on) { ToggleSwitch1Click(on); };
-    y += 28 + 10;
+    y += 26 + 12;
 
     label(2, margin, y, full_width, long_label_height);
     y += long_label_height + 4;

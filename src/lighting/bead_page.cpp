@@ -140,19 +140,19 @@ std::vector<int> Tbkl_user_led_editer::selected_lines() const {
 
 void Tbkl_user_led_editer::lb1Click() {
     const std::vector<int> rows = selected_lines();
-    if (rows.size() == 1) show_bead(lines_[size_t(rows[0])]);
+    if (rows.size() == 1) show_bead(rows[0]);
 }
 
 // A bead beyond the chain's length keeps the bar as it was; its format is
 // still shown.
-void Tbkl_user_led_editer::show_bead(const beads::bead_line& b) {
+void Tbkl_user_led_editer::show_bead(int line) {
+    const beads::bead_line& b = lines_[size_t(line)];
     icon_data_mode_sel_->set_selected(led::bead_rgb(led_state(), b.chain_pos) ? 1 : 0);
     if (b.chain_pos >= host().records().kb_layout[layout::off_chain_length]) return;
     brightness_ = beads::shown_brightness(led_state(), b.chain_pos);
     percentage_bar_->set_fill(beads::brightness_fill(brightness_, percentage_bar_->width()));
     percentage_bar_->set_text(fill(host().lng(bead_bar.id, bead_bar.text), {int64_t(brightness_)}));
-    const int line = int(&b - lines_.data());
-    if (line >= 0 && line < lb1_->count()) redraw_line(line);
+    redraw_line(line); // a corrected brightness shows on its line too
 }
 
 // ---------------------------------------------------------------- format and brightness

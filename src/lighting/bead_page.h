@@ -47,7 +47,7 @@ private:
     uint8_t* led_state();
     QString line_text(const beads::bead_line& b);
     void fill_list();
-    void show_bead(const beads::bead_line& b);
+    void show_bead(int line);
     void brightness_from(int x);
     void brightness_released(Qt::MouseButton button);
     std::vector<int> selected_lines() const;
