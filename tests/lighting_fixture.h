@@ -19,13 +19,16 @@ class lighting_window : public window_test {
 protected:
     // Connects the virtual keyboard, its records replaced where given, and
     // waits until the read after connecting is over.
-    Tmain_form& open_board(const bytes& lighting = {}, const bytes& layout = {}) {
+    Tmain_form& open_board(const bytes& lighting = {}, const bytes& layout = {}, const bytes& actions = {}) {
         kb_ = add_keyboard(kind_usb);
         if (!lighting.empty()) {
             EXPECT_TRUE(kb_->set_record(cmd::read_lighting, 0, lighting));
         }
         if (!layout.empty()) {
             EXPECT_TRUE(kb_->set_record(cmd::read_layout, 0, layout));
+        }
+        if (!actions.empty()) {
+            EXPECT_TRUE(kb_->set_record(cmd::read_indicator_actions, 0, actions));
         }
         Tmain_form& w = open_window();
         w.show();

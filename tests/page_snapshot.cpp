@@ -1,8 +1,11 @@
 // Renders the main window showing one page against the demo keyboard, for
 // the documentation:
 //   page_snapshot OUT.png [action] [icon-colour item] [scale item] [language-index]
+//   page_snapshot OUT.png tl_N [tab]
 // The window is connected to the virtual keyboard, reads it, opens the page
-// of the action (fl_0 when none is named) and is saved as a PNG file.
+// of the action (fl_0 when none is named) and is saved as a PNG file. On a
+// trigger-layer page the tab is chosen and its first item switched on and
+// given keys of the home row, so that the picture shows them marked.
 
 #include <QApplication>
 #include <QAction>
@@ -11,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -18,6 +22,9 @@
 #include "app/main_form.h"
 #include "layers/flayer_mgr.h"
 #include "layers/flayer_page.h"
+#include "layers/tlayer_page.h"
+#include "sim/default_records.h"
+#include "ui/toggle_switch.h"
 #include "link/link_kind.h"
 #include "sim/virtual_keyboard.h"
 
@@ -46,6 +53,18 @@ void choose(QComboBox* box, int item) {
     if (!box || item <= 0 || item >= box->count()) return;
     box->setCurrentIndex(item);
     emit box->activated(item);
+}
+
+// Chooses item 0 of a trigger-layer tab, switches it on and gives it keys
+// A and S of the home row (only A where an item has one key).
+void show_trigger_item(qvk::Ttl_edit_frame& f, int tab) {
+    const auto kind = qvk::tlayer::page(unsigned(tab));
+    f.tabs()->setCurrentIndex(tab);
+    f.show_item(kind, 0);
+    if (auto* sw = f.findChild<qvk::toggle_switch*>(QStringLiteral("ToggleSwitch%1").arg(tab + 1)); sw && !sw->isChecked())
+        sw->click();
+    f.key_assign(qvk::sim::board_key_id(1, 3));
+    if (kind == qvk::tlayer::page::combo) f.key_assign(qvk::sim::board_key_id(2, 3));
 }
 
 } // namespace
@@ -99,6 +118,10 @@ int main(int argc, char** argv) {
     if (qvk::flayer_mgr* strip = page ? page->strip() : nullptr) {
         choose(strip->colour_combo(), colours);
         choose(strip->scale_combo(), scale);
+    }
+    if (auto* tl = dynamic_cast<qvk::tlayer_page*>(w.page(qvk::c_tlayer_edit));
+        tl && tl->editor() && action.startsWith(QStringLiteral("tl_"))) {
+        show_trigger_item(*tl->editor(), std::clamp(colours, 0, int(qvk::tlayer::page_count) - 1));
     }
     wait_for([] { return false; }, 200);
     if (!w.grab().save(out)) {

@@ -20,8 +20,8 @@
 #include "link/link_kind.h"
 #include "sim/default_records.h"
 #include "ui/colour_swatch.h"
-#include "ui/master_switch.h"
 #include "ui/selector_strip.h"
+#include "ui/toggle_switch.h"
 #include "ui/value_bar.h"
 #include "window_fixture.h"
 
@@ -225,12 +225,12 @@ TEST_F(ambient_window, GroupSettingsShowTheStoredGroup) {
     EXPECT_EQ(page.speed_bar()->text().toStdString(), "当前灯效无可调参数");
     // Without a layout the group switch cannot be turned on.
     QTest::mouseClick(page.group_switch(), Qt::LeftButton);
-    EXPECT_FALSE(page.group_switch()->is_on());
+    EXPECT_FALSE(page.group_switch()->isChecked());
     EXPECT_FALSE(ambient::switched_on(ambient::group(w.records().lighting.data(), 3)));
 
     click_cell(page.group_strip(), 5);
     ASSERT_TRUE(wait_messages(w, cmd::write_ambient_group, 2));
-    EXPECT_TRUE(page.group_switch()->is_on());
+    EXPECT_TRUE(page.group_switch()->isChecked());
     EXPECT_EQ(page.group_lights()->count(), 0);
     EXPECT_EQ(page.effect_button(5)->isChecked(), true);
 }
@@ -351,8 +351,8 @@ TEST_P(lights_off, UnticksTheVolumeBoxAndKeepsTheSetting) {
         kb_->notify_backlight(cmd::bkl_master_switch, 0);
     } else {
         w.action("led_bkl_lig")->trigger();
-        auto* lights = w.card(c_bkl_lig_edit)->findChild<master_switch*>(QStringLiteral("ToggleSwitch1"));
-        ASSERT_TRUE(lights && lights->is_on());
+        auto* lights = w.card(c_bkl_lig_edit)->findChild<toggle_switch*>(QStringLiteral("ToggleSwitch1"));
+        ASSERT_TRUE(lights && lights->isChecked());
         QTest::mouseClick(lights, Qt::LeftButton);
         ASSERT_TRUE(wait_messages(w, cmd::bkl_master_switch, 1));
     }

@@ -14,7 +14,7 @@
 #include "link/initial_read.h"
 #include "link/packet.h"
 #include "sim/default_records.h"
-#include "ui/master_switch.h"
+#include "ui/toggle_switch.h"
 #include "ui/selector_strip.h"
 #include "ui/value_bar.h"
 
@@ -108,7 +108,7 @@ TEST_F(BacklightPage, EveryControlLeavesWithItsCommandAndTheKeyboardKeepsTheSame
     // The master switch last: off.
     QTest::mouseClick(page->master(), Qt::LeftButton);
     step({cmd::bkl_master_switch, 0, 0});
-    EXPECT_FALSE(page->master()->is_on());
+    EXPECT_FALSE(page->master()->isChecked());
 
     // The keyboard now holds exactly the page's record.
     EXPECT_TRUE(same_bytes(w.records().lighting, kb_->record(cmd::read_lighting)));
@@ -129,14 +129,37 @@ TEST_F(BacklightPage, KeyboardReportsRedrawThePageWithoutSendingAnything) {
     kb_->notify_backlight(cmd::bkl_driver_current, 77);
     ASSERT_TRUE(wait_until([&] { return page->brightness_bar(0)->text() == QStringLiteral("77"); }));
     kb_->notify_backlight(cmd::bkl_master_switch, 0);
-    ASSERT_TRUE(wait_until([&] { return !page->master()->is_on(); }));
+    ASSERT_TRUE(wait_until([&] { return !page->master()->isChecked(); }));
     EXPECT_EQ(led[led::off_master], 0);
     kb_->notify_backlight(cmd::bkl_master_switch, 1);
-    ASSERT_TRUE(wait_until([&] { return page->master()->is_on(); }));
+    ASSERT_TRUE(wait_until([&] { return page->master()->isChecked(); }));
 
     settle();
     EXPECT_TRUE(kb_->messages().empty());
     EXPECT_TRUE(same_bytes(w.records().lighting, kb_->record(cmd::read_lighting)));
+}
+
+// Values released while the link is busy wait for it (only the newest of
+// each) and leave when it is free, instead of being refused.
+TEST_F(BacklightPage, ChangesMadeWhileBusyLeaveWithTheirNewestValueOnceFree) {
+    Tmain_form& w = open_board();
+    Tled_bkl_edit_frame* page = open_page(w);
+    ASSERT_NE(page, nullptr);
+    const int travel = page->brightness_bar(1)->width() - 4;
+    w.set_task_busy(true);
+    drag(page->brightness_bar(1), {2 + travel / 10});
+    drag(page->brightness_bar(2), {2 + travel / 2});
+    drag(page->brightness_bar(1), {2 + travel * 4 / 10});
+    settle();
+    EXPECT_TRUE(kb_->messages().empty());
+    EXPECT_EQ(page->waiting_sends(), 2u);
+    w.set_task_busy(false);
+    ASSERT_TRUE(wait_messages(w, 2));
+    EXPECT_EQ(short_commands(kb_->messages()),
+              (std::vector<taken>{{cmd::bkl_red, unsigned(travel * 4 / 10 * 100 / travel), 0},
+                                  {cmd::bkl_green, unsigned(travel / 2 * 100 / travel), 0}}));
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_EQ(page->waiting_sends(), 0u);
 }
 
 TEST_F(BacklightPage, StoredValuesOutsideTheirRangeAreDrawnAndStoredAsTheDefaultsWithoutACommand) {
@@ -187,9 +210,9 @@ TEST_F(BacklightPage, NothingActsWithoutPowerLayoutOrKeyLights) {
                           page->effect_strip()->cell_rect(3).center());
         EXPECT_EQ(page->master()->isEnabled(), t.switch_enabled);
         if (!t.switch_enabled) {
-            EXPECT_FALSE(page->master()->is_on());
+            EXPECT_FALSE(page->master()->isChecked());
             QTest::mouseClick(page->master(), Qt::LeftButton);
-            EXPECT_FALSE(page->master()->is_on());
+            EXPECT_FALSE(page->master()->isChecked());
         }
         // The other buttons never act either.
         QTest::mouseClick(page->brightness_bar(0), Qt::RightButton, Qt::NoModifier, QPoint(40, 5));

@@ -1195,5 +1195,52 @@ TEST_F(FlayerReads, DefaultLayerOutOfRangeShowsLayerZeroAndRightClicksKeepTheTri
     EXPECT_EQ(cur_flayer(w), 0u);
 }
 
+TEST_F(FlayerReads, KeysBeyondWhatADrawingHoldsGetNoPictureAndTheRestStillWorks) {
+    // A layout whose sizes would ask for gigabytes of key pictures.
+    const bytes layout = layout_with(8, 1, {
+        {0, 0, layout::entry_key, 0, 0, 40, 40, 5},
+        {1, 0, layout::entry_key, 50, 0, 4000, 4000, 6},
+        {2, 0, layout::entry_key, 0, 0, 65535, 65535, 7},
+        {3, 0, layout::entry_flayer_only, 65000, 0, 40, 40, 8},
+        {4, 0, layout::entry_key, 0, 1000, 40, 40, 9},   // reaches below the drawing
+        {5, 0, layout::entry_key, 2048 - 320, 1024 - 160, 320, 160, 10}, // the largest key, in the corner
+        {6, 0, layout::entry_key, 100, 0, 321, 40, 11},
+        {7, 0, layout::entry_key, 150, 0, 40, 161, 12},
+    });
+    auto kb = add_manual_keyboard(kind_usb);
+    Tmain_form& w = open_window();
+    detect_and_probe();
+    ASSERT_FALSE(w.connect_device(0));
+    for (unsigned step = 0; step < initial_read_step_count; ++step) {
+        packet::packet64 p;
+        ASSERT_TRUE(kb->wait_request(step + 1, p)) << "step " << step;
+        const uint8_t c = packet::command_of(p.data());
+        const bytes record =
+            c == cmd::read_layout ? layout : initial_read_record(c, p[packet::off_sub], bytes(10, 0));
+        kb->reply_record(c, p[packet::off_sub], record);
+    }
+    ASSERT_TRUE(wait_until([&] { return w.initial_read_finished() && flayer_editor(w); }));
+    w.action("fl_0")->trigger();
+    for (int scale_item : {1, 5}) {
+        SCOPED_TRACE(scale_item);
+        choose_item(flayer_strip(w)->scale_combo(), scale_item);
+        const auto drawn = pictures(*flayer_editor(w));
+        ASSERT_EQ(drawn.size(), 2u);
+        ASSERT_TRUE(drawn.count({0, 0}));
+        ASSERT_TRUE(drawn.count({5, 0}));
+        const float s = flayer_editor(w)->view_scale();
+        EXPECT_EQ(drawn.at({5, 0})->size(), QSize(int(320 * s), int(160 * s)));
+        qsizetype image_bytes = 0;
+        for (key_picture* k : pictures_on(w)) image_bytes += k->image().sizeInBytes();
+        EXPECT_LE(image_bytes, qsizetype(4 * (40 * 40 + 320 * 160) * s * s) + 4096);
+    }
+    // The keys that are drawn still edit their slots.
+    const bytes before = slot_bytes(w, 0, 5);
+    click_key(flayer_editor(w)->picture_at(0, 0), Qt::RightButton, true);
+    bytes want = before;
+    std::fill(want.begin() + long(flayer::off_press), want.begin() + long(flayer::off_press) + 4, 0);
+    EXPECT_EQ(slot_bytes(w, 0, 5), want);
+}
+
 } // namespace
 } // namespace qvk::testing

@@ -11,6 +11,7 @@
 #include "layers/kb_layout.h"
 #include "lighting/backlight_values.h"
 #include "lighting/colour.h"
+#include "lighting/latest_values.h"
 #include "lighting/led_state.h"
 #include "lighting/user_led.h"
 #include "link/command_catalogue.h"
@@ -282,6 +283,19 @@ TEST(BacklightValues, CentreOffsetsShowTheirListPosition) {
     EXPECT_EQ(backlight::centre_position(1), 2);
     EXPECT_EQ(backlight::centre_position(5), 0);
     EXPECT_EQ(backlight::centre_position(-7), 0);
+}
+
+TEST(LatestValues, OneValuePerTypeTheNewestInTheFirstPlace) {
+    latest_values w;
+    w.put(1, 10);
+    w.put(2, 20);
+    w.put(1, 11);
+    w.put(5, 300);
+    w.put(2, 21);
+    std::vector<std::pair<int, uint32_t>> out;
+    while (auto v = w.take()) out.push_back(*v);
+    EXPECT_EQ(out, (std::vector<std::pair<int, uint32_t>>{{1, 11}, {2, 21}, {5, 300}}));
+    EXPECT_TRUE(w.empty());
 }
 
 } // namespace

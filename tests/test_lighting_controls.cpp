@@ -1,13 +1,11 @@
 // The drawn controls the lighting pages share: which clicks a selector strip
-// reports, how a value bar arms and disarms, what a colour swatch takes, and
-// that a master switch reports only the user's clicks.
+// reports, how a value bar arms and disarms, and what a colour swatch takes.
 
 #include <QTest>
 #include <gtest/gtest.h>
 #include <vector>
 
 #include "ui/colour_swatch.h"
-#include "ui/master_switch.h"
 #include "ui/selector_strip.h"
 #include "ui/value_bar.h"
 #include "window_fixture.h"
@@ -135,22 +133,6 @@ TEST(ColourSwatch, LeftTakesTheDialogsColourRightARandomOne) {
     QTest::mouseClick(palette.swatch(13), Qt::MiddleButton);
     EXPECT_EQ(clicks, (std::vector<std::pair<int, Qt::MouseButton>>{{13, Qt::MiddleButton}}));
     EXPECT_EQ(palette.swatch(13)->objectName(), QStringLiteral("icon_c13"));
-}
-
-TEST(MasterSwitch, ReportsUserClicksOnlyAndNotWhileDisabled) {
-    master_switch sw;
-    sw.resize(80, 24);
-    std::vector<bool> seen;
-    sw.on_toggle = [&](bool on) { seen.push_back(on); };
-    sw.set_on(true);
-    EXPECT_TRUE(seen.empty());
-    QTest::mouseClick(&sw, Qt::LeftButton);
-    QTest::mouseClick(&sw, Qt::RightButton);
-    EXPECT_EQ(seen, std::vector<bool>{false});
-    sw.setEnabled(false);
-    QTest::mouseClick(&sw, Qt::LeftButton);
-    EXPECT_EQ(seen, std::vector<bool>{false});
-    EXPECT_FALSE(sw.is_on());
 }
 
 } // namespace

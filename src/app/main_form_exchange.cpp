@@ -172,8 +172,10 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         break;
     case cmd::read_tlayer:
         if (reassemble(p, record_size::tlayer, record, sub, broke)) {
-            if (store_numbered(record, sub, rec.tlayers)) rec.tlayer_loaded[sub] = true;
+            if (pages_accept(cmd::read_tlayer, sub) && store_numbered(record, sub, rec.tlayers))
+                rec.tlayer_loaded[sub] = true;
             mark_read_done(6);
+            notify_pages(cmd::read_tlayer, sub);
             set_busy(1, 0);
             continue_initial_read();
         } else if (broke) {

@@ -11,6 +11,8 @@
 #include "lighting/ambient_page.h"
 #include "lighting/backlight_page.h"
 #include "lighting/bead_page.h"
+#include "lighting/indicator_action_page.h"
+#include "layers/tlayer_page.h"
 #include "link/link_kind.h"
 
 namespace qvk {
@@ -36,6 +38,8 @@ const page_def page_defs[] = {
     {c_bkl_lig_edit, {0, 0}, make<Tled_bkl_edit_frame>},
     {c_bkl_ws_edit, {cmd::read_lighting, 0}, make<Tled_bkl_ws_edit_frame>},
     {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
+    {c_indicator_edit, {0, 0}, make<Tindicator_action_edit_frame>},
+    {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
 };
 
 const page_def* def_of(int card) {

@@ -6,8 +6,6 @@
 // Clicking a half edits that code of the current layer in place; the
 // layer strip's Save button sends the layer.
 
-#include <QColor>
-#include <QPointer>
 #include <QSize>
 #include <array>
 #include <cstdint>
@@ -15,7 +13,7 @@
 
 #include "layers/flayer_record.h"
 #include "layers/kb_layout.h"
-#include "ui/key_picture.h"
+#include "ui/keyboard_drawing.h"
 
 class QWidget;
 
@@ -23,15 +21,6 @@ namespace qvk {
 
 class key_cap_pictures;
 class key_code_convert;
-
-// How keys are drawn: on a key-cap picture (index 0 or 1) or plainly (-1),
-// and the colours of the function texts, the key ID and the dividing line.
-struct draw_style {
-    int32_t picture_index = -1;
-    QRgb text_colour = 0x000000;
-    QRgb key_id_colour = 0x267397;
-    QRgb line_colour = 0x267397;
-};
 
 using flayer_bytes = std::array<uint8_t, flayer::record_size>;
 
@@ -49,21 +38,23 @@ public:
     static constexpr float item_scales[6] = {0.0f, 1.0f, 1.25f, 1.5f, 1.75f, 2.0f};
 
     fl_edit_class(QWidget* card, float dpi_scale, const key_code_convert& texts);
-    ~fl_edit_class();
     fl_edit_class(const fl_edit_class&) = delete;
     fl_edit_class& operator=(const fl_edit_class&) = delete;
 
-    void set_layout(const uint8_t* kb_layout);
+    void set_layout(const uint8_t* kb_layout) { drawing_.set_layout(kb_layout); }
     void set_layer_buffers(std::array<flayer_bytes, 8>* layers, const std::array<bool, 8>* loaded,
                            const unsigned* cur_flayer);
-    void set_pictures(key_cap_pictures* pictures);
-    void set_draw_style(const draw_style& style);
+    void set_pictures(key_cap_pictures* pictures) { drawing_.set_pictures(pictures); }
+    void set_draw_style(const draw_style& style) { style_ = style; }
     void set_key_click(key_click_callback cb) { key_click_ = std::move(cb); }
     // Scale-combo item: 0 the screen's scale, 1-5 1.0 to 2.0.
     void set_view_scale(int item);
-    float view_scale() const { return view_scale_; }
+    float view_scale() const { return drawing_.scale(); }
     // Where the drawing starts below the top of the card.
-    void set_top_offset(int px) { top_offset_ = px; }
+    void set_top_offset(int px) {
+        top_offset_ = px;
+        drawing_.set_origin(QPoint(0, px));
+    }
     int top_offset() const { return top_offset_; }
 
     void build() { redraw(); }
@@ -74,31 +65,28 @@ public:
     void draw_key(unsigned column, unsigned row);
 
     // The key picture at a matrix position, if that position was drawn.
-    key_picture* picture_at(unsigned column, unsigned row) const;
+    key_picture* picture_at(unsigned column, unsigned row) const { return drawing_.picture_at(column, row); }
     // The layer the drawing shows; 8 when it shows none.
     unsigned shown_layer() const { return shown_layer_; }
     // Right and bottom edge of the drawn keys.
-    QSize extent() const;
+    QSize extent() const { return drawing_.extent(); }
 
 private:
     bool can_draw() const;
     void key_pressed(key_picture& k, Qt::MouseButton button, QPoint at);
-    void paint_key(key_picture& k, const layout::key_entry& e, const uint8_t* slot);
+    void paint_key(key_picture& k, const layout::key_entry& e);
 
-    QWidget* card_;
     float dpi_scale_;
     const key_code_convert& texts_;
-    const uint8_t* layout_ = nullptr;
     std::array<flayer_bytes, 8>* layers_ = nullptr;
     const std::array<bool, 8>* loaded_ = nullptr;
     const unsigned* cur_flayer_ = nullptr;
-    key_cap_pictures* pictures_ = nullptr;
     draw_style style_;
-    float view_scale_ = 1.0f;
     int top_offset_ = default_top_offset;
     unsigned shown_layer_ = 8;
     key_click_callback key_click_;
-    std::array<QPointer<key_picture>, layout::max_columns * layout::max_rows> keys_;
+    // Kinds 1 and 4: every page's keys and the keys of this editor only.
+    keyboard_drawing drawing_;
 };
 
 } // namespace qvk

@@ -50,6 +50,7 @@ flayer_page::~flayer_page() {
 void flayer_page::fl_0Execute(unsigned layer) {
     if (layer >= record_size::flayer_count) return;
     cur_flayer_ = layer;
+    host().records().cur_flayer = layer;
     if (host().records().flayer_loaded[layer]) {
         show_flayer_editor();
     } else {
@@ -92,6 +93,7 @@ void flayer_page::show_layer_strip() {
     // A default layer number beyond the eight layers names nothing to edit.
     const uint8_t def = rec.layer_state[layer_state::off_default_flayer];
     cur_flayer_ = def < record_size::flayer_count ? def : 0;
+    rec.cur_flayer = cur_flayer_;
     fit_canvas();
 }
 

@@ -67,6 +67,24 @@ struct key_entry {
     bool is_key() const { return kind == entry_key || kind == entry_flayer_only; }
 };
 
+// What a keyboard drawing can hold, in pixels at scale 1. Every page that
+// draws keys keeps one picture per key of the key's size times the drawing
+// scale, so a layout whose sizes were not bounded could make the tool
+// allocate gigabytes. Real layouts stay far inside: a full-size board at 44
+// pixels per key unit is about 1000 x 290, its space bar 275 x 40. A key
+// larger than this, or reaching beyond the area, is not drawn. At most
+// 208 keys x 320 x 160 pixels x 4 bytes = 43 MB at scale 1 (170 MB at 2).
+constexpr unsigned drawing_max_key_width = 320;
+constexpr unsigned drawing_max_key_height = 160;
+constexpr unsigned drawing_max_right = 2048;  // x + width
+constexpr unsigned drawing_max_bottom = 1024; // y + height
+
+// Whether a key's position and size lie inside what a drawing can hold.
+constexpr bool key_fits_drawing(const key_entry& e) {
+    return e.width <= drawing_max_key_width && e.height <= drawing_max_key_height &&
+           unsigned(e.x) + e.width <= drawing_max_right && unsigned(e.y) + e.height <= drawing_max_bottom;
+}
+
 // Byte offset of the entry at (column, row); both must be in range.
 constexpr size_t entry_offset(unsigned column, unsigned row) {
     return off_entries + column_stride * column + entry_size * row;

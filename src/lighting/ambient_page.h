@@ -27,8 +27,8 @@ class QWidget;
 namespace qvk {
 
 class colour_swatch;
-class master_switch;
 class selector_strip;
+class toggle_switch;
 class value_bar;
 
 class Tled_bkl_ws_edit_frame final : public keyboard_page {
@@ -56,7 +56,7 @@ public:
 
     unsigned current_group() const { return cur_group_; }
     selector_strip* group_strip() const { return icon_group_select_; }
-    master_switch* group_switch() const { return ToggleSwitch1_; }
+    toggle_switch* group_switch() const { return ToggleSwitch1_; }
     QListWidget* group_lights() const { return led_list_; }
     QListWidget* all_lights() const { return user_leds_list_; }
     QRadioButton* effect_button(unsigned effect) const;
@@ -97,7 +97,7 @@ private:
 
     std::array<QLabel*, 8> labels_{};
     selector_strip* icon_group_select_ = nullptr;
-    master_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* ToggleSwitch1_ = nullptr;
     QListWidget* led_list_ = nullptr;
     QListWidget* user_leds_list_ = nullptr;
     QButtonGroup* effect_group_ = nullptr;

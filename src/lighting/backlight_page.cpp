@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 #include "layers/kb_layout.h"
@@ -11,9 +12,9 @@
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
 #include "link/packet.h"
-#include "ui/master_switch.h"
 #include "ui/page_host.h"
 #include "ui/selector_strip.h"
+#include "ui/toggle_switch.h"
 #include "ui/value_bar.h"
 
 namespace qvk {
@@ -46,15 +47,18 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
     const float s = host.scale();
     auto px = [s](int v) { return int(float(v) * s); };
     const int width = px(page_width);
+    send_timer_ = new QTimer(canvas_);
+    send_timer_->setInterval(2);
+    QObject::connect(send_timer_, &QTimer::timeout, send_timer_, [this] { send_waiting(); });
 
     for (size_t i = 0; i < labels_.size(); ++i) {
         labels_[i] = new QLabel(canvas_);
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setWordWrap(true);
     }
-    ToggleSwitch1_ = new master_switch(canvas_);
+    ToggleSwitch1_ = new toggle_switch(canvas_);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->on_toggle = [this](bool on) { master_toggled(on); };
+    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) { master_toggled(on); });
     for (int t = 0; t < 4; ++t) {
         auto* b = new value_bar(canvas_);
         b->setObjectName(QString::fromLatin1(bar_names[t]));
@@ -154,6 +158,8 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
 }
 
 Tled_bkl_edit_frame::~Tled_bkl_edit_frame() {
+    *alive_ = false;
+    delete send_timer_;
     for (QLabel* l : labels_) delete l;
     delete ToggleSwitch1_;
     for (value_bar* b : brightness_bars_) delete b;
@@ -178,9 +184,28 @@ bool Tled_bkl_edit_frame::bars_accept() const {
     return led::master_on(s) && layout::present(layout()) && layout::key_lights_present(layout());
 }
 
+// A change made while an earlier send is still going out waits for it
+// (only its newest value) instead of being refused as busy.
 void Tled_bkl_edit_frame::send(int type, uint32_t value) {
-    const auto c = backlight::command_for(type, value);
-    if (c) host().send_command(c->command, c->sub, c->value16, 0, 0, true);
+    waiting_.put(type, value);
+    send_waiting();
+}
+
+void Tled_bkl_edit_frame::send_waiting() {
+    while (!waiting_.empty() && !host().is_busy()) {
+        const auto [type, value] = *waiting_.take();
+        const auto c = backlight::command_for(type, value);
+        if (!c) continue;
+        // A refused send shows a message whose event loop may end the
+        // connection, and this page with it.
+        const std::shared_ptr<bool> alive = alive_;
+        host().send_command(c->command, c->sub, c->value16, 0, 0, true);
+        if (!*alive) return;
+    }
+    if (waiting_.empty())
+        send_timer_->stop();
+    else if (!send_timer_->isActive())
+        send_timer_->start();
 }
 
 // ---------------------------------------------------------------- opening and texts
@@ -191,7 +216,7 @@ void Tled_bkl_edit_frame::open(int) {
     refresh();
     const bool has_layout = layout::present(layout());
     ToggleSwitch1_->setEnabled(has_layout);
-    if (first && !has_layout) ToggleSwitch1_->set_on(false);
+    if (first && !has_layout) ToggleSwitch1_->setChecked(false);
 }
 
 void Tled_bkl_edit_frame::apply_texts() {
@@ -217,7 +242,7 @@ void Tled_bkl_edit_frame::refresh() {
 
 void Tled_bkl_edit_frame::refresh_switch() {
     const bool on = led::master_on(led());
-    ToggleSwitch1_->set_on(on);
+    ToggleSwitch1_->setChecked(on);
     enable_correction(on);
 }
 
@@ -415,7 +440,7 @@ void Tled_bkl_edit_frame::centre_chosen(int axis, int position) {
 
 void Tled_bkl_edit_frame::master_toggled(bool on) {
     if (!layout::present(layout())) {
-        ToggleSwitch1_->set_on(false);
+        ToggleSwitch1_->setChecked(false);
         return;
     }
     led()[led::off_master] = on ? 1 : 0;

@@ -9,17 +9,20 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 
+#include "lighting/latest_values.h"
 #include "lighting/led_state.h"
 #include "ui/keyboard_page.h"
 
 class QComboBox;
+class QTimer;
 class QLabel;
 class QWidget;
 
 namespace qvk {
 
-class master_switch;
+class toggle_switch;
 class selector_strip;
 class value_bar;
 
@@ -32,7 +35,7 @@ public:
     void record_arrived(uint32_t command, uint32_t sub) override;
     void apply_texts() override;
 
-    master_switch* master() const { return ToggleSwitch1_; }
+    toggle_switch* master() const { return ToggleSwitch1_; }
     // Tag 0 driver current, 1..3 red, green, blue.
     value_bar* brightness_bar(int tag) const { return brightness_bars_[size_t(tag)]; }
     selector_strip* effect_strip() const { return icon_bkl_eff_select_; }
@@ -43,12 +46,15 @@ public:
     // The captions under the built-in and the custom cells of the strip.
     QString builtin_caption() const;
     QString custom_caption() const;
+    // Changes waiting for the link to be free.
+    size_t waiting_sends() const { return waiting_.size(); }
 
 private:
     uint8_t* led();
     const uint8_t* layout() const;
     bool bars_accept() const;
     void send(int type, uint32_t value);
+    void send_waiting();
 
     void refresh();
     void refresh_switch();
@@ -70,7 +76,7 @@ private:
     void master_toggled(bool on);
 
     QWidget* canvas_;
-    master_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* ToggleSwitch1_ = nullptr;
     std::array<value_bar*, 4> brightness_bars_{};
     selector_strip* icon_bkl_eff_select_ = nullptr;
     value_bar* icon_bkl_eff_speed_ = nullptr;
@@ -86,6 +92,11 @@ private:
     // effect's speed).
     uint16_t speed_to_send_ = 0;
     bool initialised_ = false;
+    // Changes made while the link was busy, sent as soon as it is free.
+    latest_values waiting_;
+    QTimer* send_timer_ = nullptr;
+    // False once the page is gone: a message's event loop may outlive it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool opened_ = false;
 };
 

@@ -54,6 +54,8 @@ public:
     int kick();
 
     uint32_t pending_replies() const { return receive_queue_.size(); }
+    // Reports queued for the writer and not yet written.
+    uint32_t pending_sends() const { return send_queue_.size(); }
     // Copies the 64 packet bytes of the oldest received report. Returns true
     // when nothing was waiting.
     bool pop_reply(uint8_t* packet64);

@@ -25,6 +25,9 @@ struct keyboard_records {
     record_bytes<record_size::layer_state> layer_state{};
     std::array<record_bytes<record_size::flayer>, record_size::flayer_count> flayers{};
     std::array<bool, record_size::flayer_count> flayer_loaded{};
+    // The function layer the function-layer page shows; the trigger-layer
+    // page draws its key matrix with that layer's codes.
+    unsigned cur_flayer = 0;
     std::array<record_bytes<record_size::tlayer>, record_size::tlayer_count> tlayers{};
     std::array<bool, record_size::tlayer_count> tlayer_loaded{};
     std::array<record_bytes<record_size::macro_group>, record_size::macro_group_count> macros{};

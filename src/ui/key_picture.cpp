@@ -19,4 +19,8 @@ void key_picture::mousePressEvent(QMouseEvent* e) {
     if (on_press) on_press(*this, e->button(), e->position().toPoint());
 }
 
+void key_picture::mouseReleaseEvent(QMouseEvent* e) {
+    if (on_release) on_release(*this, e->button(), e->position().toPoint());
+}
+
 } // namespace qvk

@@ -1,7 +1,7 @@
 #pragma once
 // One key of a keyboard drawing: a picture the page renders into, which
 // remembers the matrix position and key ID it shows and reports mouse
-// presses on it.
+// presses and releases on it.
 
 #include <QImage>
 #include <QWidget>
@@ -24,10 +24,14 @@ public:
 
     // Button and point of a press, in the picture's own coordinates.
     std::function<void(key_picture&, Qt::MouseButton, QPoint)> on_press;
+    // Button and point of a release, for clicks that act when the button
+    // comes up.
+    std::function<void(key_picture&, Qt::MouseButton, QPoint)> on_release;
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     unsigned column_, row_;
