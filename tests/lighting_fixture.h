@@ -19,8 +19,9 @@ class lighting_window : public window_test {
 protected:
     // Connects the virtual keyboard, its records replaced where given, and
     // waits until the read after connecting is over.
-    Tmain_form& open_board(const bytes& lighting = {}, const bytes& layout = {}, const bytes& actions = {}) {
-        kb_ = add_keyboard(kind_usb);
+    Tmain_form& open_board(const bytes& lighting = {}, const bytes& layout = {}, const bytes& actions = {},
+                           uint32_t kind = kind_usb) {
+        kb_ = add_keyboard(kind);
         if (!lighting.empty()) {
             EXPECT_TRUE(kb_->set_record(cmd::read_lighting, 0, lighting));
         }

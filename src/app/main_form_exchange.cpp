@@ -62,10 +62,13 @@ int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, u
 }
 
 int Tmain_form::stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) {
-    if (command >= packet::command_limit || !active_link_ || !active_link_->is_running() ||
-        !stream_allowed(records_->lighting.data(), active_link_->get_kind()))
-        return 1;
+    if (command >= packet::command_limit || !active_link_ || !active_link_->is_running()) return 1;
     return active_link_->queue_command(command, sub, value16, value32, true) == 0 ? 0 : 1;
+}
+
+bool Tmain_form::send_stream(uint32_t command, const uint8_t* data, uint32_t length) {
+    if (!active_link_ || !active_link_->is_running() || !data || length == 0) return false;
+    return active_link_->queue_block(command, 0, length, data, true) == 0;
 }
 
 // A send needs a running link and nothing else in flight; the message says
@@ -238,7 +241,12 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
             set_busy(1, 0);
         }
         break;
-    case cmd::rhythm_state: copy_payload(p, rec.rhythm_state); break;
+    case cmd::rhythm_state:
+        // Switching the rhythm on or over brings the music page into being.
+        copy_payload(p, rec.rhythm_state);
+        if (p[packet::off_sub] != 0) ensure_page(c_music_spectrum);
+        notify_pages(cmd::rhythm_state, p[packet::off_sub]);
+        break;
     case cmd::read_macro:
         if (reassemble(p, record_size::macro_group, record, sub, broke)) {
             store_numbered(record, sub, rec.macros);

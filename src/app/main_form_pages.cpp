@@ -14,6 +14,7 @@
 #include "lighting/indicator_action_page.h"
 #include "layers/tlayer_page.h"
 #include "link/link_kind.h"
+#include "music/music_page.h"
 
 namespace qvk {
 
@@ -40,6 +41,7 @@ const page_def page_defs[] = {
     {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
     {c_indicator_edit, {0, 0}, make<Tindicator_action_edit_frame>},
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
+    {c_music_spectrum, {0, 0}, make<Tmusic_spectrum_frame>},
 };
 
 const page_def* def_of(int card) {

@@ -421,7 +421,9 @@ void Tled_bkl_ws_edit_frame::Timer1Timer() {
     }
     volume_reader_->refresh();
     const int v = follower_.poll(volume_reader_->level());
-    if (v >= 0) host().stream_command(cmd::system_volume, uint8_t(v), 0, 0);
+    // Only while the lights are on and over USB or Bluetooth LE.
+    if (v >= 0 && stream_allowed(led_state(), host().link_kind()))
+        host().stream_command(cmd::system_volume, uint8_t(v), 0, 0);
 }
 
 void Tled_bkl_ws_edit_frame::master_switched_off() {
