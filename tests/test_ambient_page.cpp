@@ -4,6 +4,8 @@
 // the test controls, and bead formats and brightness saved in three chunks.
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +20,7 @@
 #include "lighting/bead_page.h"
 #include "lighting/system_volume.h"
 #include "link/link_kind.h"
+#include "marked_texts.h"
 #include "sim/default_records.h"
 #include "ui/colour_swatch.h"
 #include "ui/selector_strip.h"
@@ -438,6 +441,80 @@ TEST_F(ambient_window, NoBeadsNoSaving) {
     Tbkl_user_led_editer& page = open_beads(w);
     EXPECT_EQ(page.bead_list()->count(), 0);
     EXPECT_FALSE(page.save_button()->isEnabled());
+}
+
+// ---------------------------------------------------------------- texts
+
+// Every text of both pages is looked up by its own ID and falls back to its
+// own built-in default: under a language that turns each ID into a marker
+// every text shows its marker, and without one it shows the default.
+TEST_F(ambient_window, EveryTextOfBothPagesHasItsIdAndBuiltInDefault) {
+    static const text_default page_texts[] = {
+        {1110, "可编辑的氛围灯组：氛围灯可分为多个组，每个组可独立产生灯效，互不影响。"},
+        {1111, "是否开启本组灯效：只有设置为开启，本组灯效才会展示。"},
+        {1112, "本组使用的灯珠配置：从右侧可使用灯珠列表内选择可使用的灯珠，列表顺序从上到下排列则代表灯珠的顺序，灯效将按照这个顺序产生。"},
+        {1113, "本组已选灯珠："},
+        {1114, "可使用的灯珠："},
+        {1115, "本组灯效的速度参数：可用于调整灯效运行的速度。"},
+        {1116, "本组灯效的速度参数：可用于调整灯效运行的速度。"},
+        {1117, "自定颜色：使用自定颜色灯效时，使用以下4个指定的颜色产生灯效。"},
+        {1118, "鼠标点击小图标选择一个可编辑的组"},
+        {1120, "保存当前组到键盘"},
+        {1121, "彩虹跑马灯"}, {1122, "随机颜色呼吸灯"}, {1123, "随机颜色渐变"}, {1124, "自定颜色呼吸灯"},
+        {1125, "自定颜色渐变"}, {1126, "按键随机闪烁"}, {1127, "左右跑马灯"}, {1128, "转圈跑马灯"},
+        {1129, "按键爆闪"}, {1130, "音频电平指示器"},
+        {1140, "使用氛围灯显示当前系统音量"},
+        {1100, "可调节的最小值=10，最大值=200，当前值=50"},
+        {1104, "000: 驱动器=2812: [000] 亮度：100% 组:[0]"},
+        {1103, "006: 驱动器=3741: [14-0]  [未使用]"},
+        {1105, "000: 驱动器= 2812: [000] 亮度：100%"},
+        {1300, "可编辑的WS2812灯珠：单击或者按住(CTRL/SHIFT)多选，在右侧设置灯珠的亮度和数据格式。"},
+        {1301, "灯珠的数据格式：不同的WS2812/SK6812，其数据格式所有不同，有的是GRB，有的是RGB，这里可以配置选中的灯珠所使用的数据格式，从而能保证正确的显示颜色。"},
+        {1302, "灯珠的亮度：每颗灯珠的亮度都可以单独设置或者批量设置，选择一颗或者多颗灯珠，鼠标拖动以下进度条即可调整灯珠的亮度。"},
+        {1303, "保存到键盘"},
+        {1306, "单击选择数据格式"},
+        {1307, "鼠标拖动调整亮度"},
+        {1304, "000: 数据格式：GRB  亮度：100%"},
+        {1305, "可调节的最小值=0，最大值=100，当前值=100"},
+    };
+    folder_.write("Language/A.ini", "[Language]\r\n");
+    folder_.write("Language/B.ini", marking_language(page_texts));
+    Tmain_form& w = connect();
+    Tled_bkl_ws_edit_frame& ambient_page = open_ambient(w);
+    Tbkl_user_led_editer& bead_page = open_beads(w);
+    auto shown = [&] {
+        std::vector<std::string> t;
+        for (int i = 1; i <= 8; ++i)
+            t.push_back(w.card(c_bkl_ws_edit)->findChild<QLabel*>(QStringLiteral("Label%1").arg(i))->text().toStdString());
+        t.push_back(ambient_page.group_strip()->toolTip().toStdString());
+        t.push_back(ambient_page.save_button()->text().toStdString());
+        for (unsigned e = 0; e < ambient::effect_count; ++e) t.push_back(ambient_page.effect_button(e)->text().toStdString());
+        t.push_back(ambient_page.volume_box()->text().toStdString());
+        t.push_back(ambient_page.speed_bar()->text().toStdString());
+        t.push_back(ambient_page.all_lights()->item(0)->text().toStdString());
+        t.push_back(ambient_page.all_lights()->item(6)->text().toStdString());
+        t.push_back(ambient_page.group_lights()->item(0)->text().toStdString());
+        for (int i = 1; i <= 3; ++i)
+            t.push_back(
+                w.card(c_bkl_user_led_edit)->findChild<QLabel*>(QStringLiteral("Label%1").arg(i))->text().toStdString());
+        t.push_back(bead_page.save_button()->text().toStdString());
+        t.push_back(bead_page.format_strip()->toolTip().toStdString());
+        t.push_back(bead_page.brightness_bar()->toolTip().toStdString());
+        t.push_back(bead_page.bead_list()->item(0)->text().toStdString());
+        t.push_back(bead_page.brightness_bar()->text().toStdString());
+        return t;
+    };
+    const std::vector<std::string> built_in = shown();
+    w.language_combo()->setCurrentIndex(1);
+    const std::vector<std::string> marked = shown();
+    ASSERT_EQ(built_in.size(), std::size(page_texts));
+    ASSERT_EQ(marked.size(), std::size(page_texts));
+    for (size_t i = 0; i < std::size(page_texts); ++i) {
+        const text_default& t = page_texts[i];
+        SCOPED_TRACE(t.id);
+        EXPECT_EQ(built_in[i], t.def);
+        EXPECT_EQ(marked[i], marker(t.id));
+    }
 }
 
 } // namespace

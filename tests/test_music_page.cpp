@@ -15,7 +15,7 @@
 #include "music/music_page.h"
 #include "sim/default_records.h"
 #include "sound_server.h"
-#include "ui/master_switch.h"
+#include "ui/toggle_switch.h"
 #include "ui/value_bar.h"
 
 namespace qvk::testing {
@@ -80,7 +80,7 @@ TEST_F(MusicPage, AToneRaisesItsBarsAndReachesTheKeyboardUntilTheMasterSwitchGoe
     Tmusic_spectrum_frame* page = open_page(w);
     ASSERT_NE(page, nullptr);
     click(page->rhythm_switch());
-    ASSERT_TRUE(page->rhythm_switch()->is_on());
+    ASSERT_TRUE(page->rhythm_switch()->isChecked());
     ASSERT_TRUE(page->capturing());
     EXPECT_EQ(page->device_in_use(), "test");
     EXPECT_TRUE(page->draw_timer()->isActive());
@@ -108,14 +108,14 @@ TEST_F(MusicPage, AToneRaisesItsBarsAndReachesTheKeyboardUntilTheMasterSwitchGoe
     // The keyboard turns the lights off: the rhythm stops and no frame follows.
     kb_->notify_backlight(cmd::bkl_master_switch, 0);
     ASSERT_TRUE(wait_until([&] { return !page->capturing(); }));
-    EXPECT_FALSE(page->rhythm_switch()->is_on());
+    EXPECT_FALSE(page->rhythm_switch()->isChecked());
     settle(100);
     kb_->clear_messages();
     settle(300);
     EXPECT_TRUE(frames().empty());
     // Nor does the switch stay on while the lights are off.
     click(page->rhythm_switch());
-    EXPECT_FALSE(page->rhythm_switch()->is_on());
+    EXPECT_FALSE(page->rhythm_switch()->isChecked());
     EXPECT_FALSE(page->capturing());
 }
 
@@ -144,7 +144,7 @@ TEST_F(MusicPage, ALostOutputStopsTheCaptureAndItIsTriedAgainUntilAnOutputIsBack
     EXPECT_TRUE(page->restart_timer()->isActive());
     EXPECT_FALSE(page->draw_timer()->isActive());
     EXPECT_TRUE(dialogs_.messages.isEmpty()); // no message while restarting
-    EXPECT_TRUE(page->rhythm_switch()->is_on());
+    EXPECT_TRUE(page->rhythm_switch()->isChecked());
 
     page->timer_re_start_snapTimer(); // no output yet: the timer stays on
     EXPECT_FALSE(page->capturing());
@@ -171,16 +171,16 @@ TEST_F(MusicPage, KeyboardSwitchesTheRhythmOnOverAndOff) {
     ASSERT_TRUE(wait_until([&] { return w.page(c_music_spectrum) != nullptr; }));
     auto* page = dynamic_cast<Tmusic_spectrum_frame*>(w.page(c_music_spectrum));
     ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(page->rhythm_switch()->is_on());
+    EXPECT_TRUE(page->rhythm_switch()->isChecked());
     EXPECT_TRUE(page->capturing());
     kb_->notify_rhythm_state(2);
     ASSERT_TRUE(wait_until([&] { return !page->capturing(); }));
-    EXPECT_FALSE(page->rhythm_switch()->is_on());
+    EXPECT_FALSE(page->rhythm_switch()->isChecked());
     kb_->notify_rhythm_state(1);
     ASSERT_TRUE(wait_until([&] { return page->capturing(); }));
     kb_->notify_rhythm_state(0);
     ASSERT_TRUE(wait_until([&] { return !page->capturing(); }));
-    EXPECT_FALSE(page->rhythm_switch()->is_on());
+    EXPECT_FALSE(page->rhythm_switch()->isChecked());
 }
 
 TEST_F(MusicPage, GainsEffectButtonsAndDisplaySettingsActOnlyWhileTheRhythmRuns) {
@@ -248,7 +248,7 @@ TEST_F(MusicPage, WithoutASoundCardTheSwitchGoesBackOffWithAMessage) {
     Tmusic_spectrum_frame* page = open_page(w);
     ASSERT_NE(page, nullptr);
     click(page->rhythm_switch());
-    EXPECT_FALSE(page->rhythm_switch()->is_on());
+    EXPECT_FALSE(page->rhythm_switch()->isChecked());
     EXPECT_FALSE(page->capturing());
     EXPECT_FALSE(page->restart_timer()->isActive());
     ASSERT_EQ(dialogs_.messages.size(), 1);

@@ -404,7 +404,7 @@ TEST_F(TlayerPage, EveryTextOfThePageHasItsIdAndBuiltInDefault) {
     w.records().tlayers[0][tlayer::off_combos] = 1; // combination 0 on
     frame_of(w)->refresh();
     for (const shown_text& t : texts) EXPECT_TRUE(t.where().contains(QString::fromUtf8(t.def))) << t.id;
-    w.cb_lng_select()->setCurrentIndex(1);
+    w.language_combo()->setCurrentIndex(1);
     for (const shown_text& t : texts)
         EXPECT_TRUE(t.where().contains(QString::fromStdString(marker(t.id)))) << t.id << " " << t.where().toStdString();
 

@@ -17,7 +17,7 @@
 #include "music/music_texts.h"
 #include "music/my_audio_snap.h"
 #include "ui/dialogs.h"
-#include "ui/master_switch.h"
+#include "ui/toggle_switch.h"
 #include "ui/page_host.h"
 #include "ui/value_bar.h"
 
@@ -105,9 +105,9 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setWordWrap(true);
     }
-    ToggleSwitch1_ = new master_switch(canvas_);
+    ToggleSwitch1_ = new toggle_switch(canvas_);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->on_toggle = [this](bool on) { switch_clicked(on); };
+    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) { switch_clicked(on); });
     pb1_ = new QLabel(canvas_);
     pb1_->setObjectName(QStringLiteral("pb1"));
     for (int t = 0; t < setting_tag_count; ++t) {
@@ -210,7 +210,7 @@ void Tmusic_spectrum_frame::record_arrived(uint32_t command, uint32_t sub) {
         // The keyboard switches the rhythm off (0), on (1) or over (2).
         if (sub == 0) set_switch(false);
         if (sub == 1) set_switch(true);
-        if (sub == 2) set_switch(!ToggleSwitch1_->is_on());
+        if (sub == 2) set_switch(!ToggleSwitch1_->isChecked());
     } else if (command == cmd::bkl_master_switch && !master_on()) {
         set_switch(false);
     }
@@ -219,13 +219,13 @@ void Tmusic_spectrum_frame::record_arrived(uint32_t command, uint32_t sub) {
 // ---------------------------------------------------------------- switch, start and stop
 
 void Tmusic_spectrum_frame::set_switch(bool on) {
-    ToggleSwitch1_->set_on(on);
+    ToggleSwitch1_->setChecked(on);
     switch_clicked(on);
 }
 
 void Tmusic_spectrum_frame::switch_clicked(bool on) {
     if (!master_on()) {
-        ToggleSwitch1_->set_on(false);
+        ToggleSwitch1_->setChecked(false);
         stop();
         return;
     }
@@ -254,7 +254,7 @@ void Tmusic_spectrum_frame::start() {
     if (start_capture()) return;
     device_id_.clear();
     timer_re_start_snap_->stop();
-    ToggleSwitch1_->set_on(false);
+    ToggleSwitch1_->setChecked(false);
     host().dialogs().show_message(host().lng(txt::start_failed.id, txt::start_failed.text));
 }
 
@@ -323,7 +323,7 @@ void Tmusic_spectrum_frame::send(int type, uint32_t value) {
                             packet::read_u16(led() + led::off_rhythm_gain), 0, true);
         break;
     case type_step:
-        if (ToggleSwitch1_->is_on()) host().send_command(cmd::rhythm_step, uint8_t(value), 0, 0, 0, true);
+        if (ToggleSwitch1_->isChecked()) host().send_command(cmd::rhythm_step, uint8_t(value), 0, 0, 0, true);
         break;
     default: break;
     }
@@ -399,7 +399,7 @@ void Tmusic_spectrum_frame::draw_setting(int tag) {
 }
 
 bool Tmusic_spectrum_frame::setting_press(int tag, int x) {
-    if (!ToggleSwitch1_->is_on()) return false;
+    if (!ToggleSwitch1_->isChecked()) return false;
     if (x <= setting_bars_[size_t(tag)]->width() - 2) setting_set(tag, x);
     return true;
 }

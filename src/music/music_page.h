@@ -22,7 +22,7 @@ class QWidget;
 
 namespace qvk {
 
-class master_switch;
+class toggle_switch;
 class value_bar;
 
 namespace music {
@@ -51,7 +51,7 @@ public:
     void record_arrived(uint32_t command, uint32_t sub) override;
     void apply_texts() override;
 
-    master_switch* rhythm_switch() const { return ToggleSwitch1_; }
+    toggle_switch* rhythm_switch() const { return ToggleSwitch1_; }
     QLabel* spectrum_picture() const { return pb1_; }
     // The spectrum as last drawn.
     const QImage& picture() const { return picture_; }
@@ -99,7 +99,7 @@ private:
 
     QWidget* canvas_;
     float scale_;
-    master_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* ToggleSwitch1_ = nullptr;
     QLabel* pb1_ = nullptr;
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;
