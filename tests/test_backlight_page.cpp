@@ -139,6 +139,23 @@ TEST_F(BacklightPage, KeyboardReportsRedrawThePageWithoutSendingAnything) {
     EXPECT_TRUE(same_bytes(w.records().lighting, kb_->record(cmd::read_lighting)));
 }
 
+// Reports that arrive before the page was ever opened are kept too: the
+// page then edits the effect the keyboard runs.
+TEST_F(BacklightPage, KeyboardReportsBeforeThePageExistsAreKeptForIt) {
+    Tmain_form& w = open_board();
+    ASSERT_EQ(w.page(c_bkl_lig_edit), nullptr);
+    kb_->notify_backlight(cmd::bkl_effect, 3);
+    kb_->notify_backlight(cmd::bkl_speed, 0, 300);
+    kb_->notify_backlight(cmd::bkl_driver_current, 90);
+    ASSERT_TRUE(wait_until([&] { return w.records().lighting[led::off_driver_current] == 90; }));
+    EXPECT_TRUE(same_bytes(w.records().lighting, kb_->record(cmd::read_lighting)));
+    Tled_bkl_edit_frame* page = open_page(w);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->effect_strip()->selected(), 3);
+    EXPECT_TRUE(page->speed_bar()->text().endsWith(QStringLiteral("=44")));
+    EXPECT_TRUE(kb_->messages().empty());
+}
+
 // Values released while the link is busy wait for it (only the newest of
 // each) and leave when it is free, instead of being refused.
 TEST_F(BacklightPage, ChangesMadeWhileBusyLeaveWithTheirNewestValueOnceFree) {

@@ -209,9 +209,9 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         set_busy(1, 0);
         if (batt_) batt_->update_from_reply(payload_of(p));
         break;
-    // Backlight values the keyboard reports: the driver current and the
-    // master switch are kept at once, the effect and speed by the backlight
-    // page when it exists.
+    // Backlight values the keyboard reports are kept in the lighting record
+    // at once, whether or not the backlight page exists: a page opened
+    // later must edit the effect the keyboard runs.
     case cmd::bkl_driver_current:
         copy_payload(p, rec.bkl_driver_current);
         rec.lighting[led::off_driver_current] = p[packet::off_sub];
@@ -219,10 +219,12 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         break;
     case cmd::bkl_effect:
         copy_payload(p, rec.bkl_effect);
+        rec.lighting[led::off_effect] = p[packet::off_sub];
         notify_pages(cmd::bkl_effect, p[packet::off_sub]);
         break;
     case cmd::bkl_speed:
         copy_payload(p, rec.bkl_speed);
+        led::set_current_speed(rec.lighting.data(), packet::read_u16(p.data() + packet::off_value16));
         notify_pages(cmd::bkl_speed, p[packet::off_sub]);
         break;
     case cmd::bkl_master_switch:

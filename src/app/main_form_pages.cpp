@@ -12,6 +12,7 @@
 #include "lighting/backlight_page.h"
 #include "lighting/bead_page.h"
 #include "lighting/indicator_action_page.h"
+#include "lighting/indicator_page.h"
 #include "layers/tlayer_page.h"
 #include "link/link_kind.h"
 #include "music/music_page.h"
@@ -40,6 +41,7 @@ const page_def page_defs[] = {
     {c_bkl_ws_edit, {cmd::read_lighting, 0}, make<Tled_bkl_ws_edit_frame>},
     {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
     {c_indicator_edit, {0, 0}, make<Tindicator_action_edit_frame>},
+    {c_bkl_indicator_edit, {0, 0}, make<Tbkl_indicator_edit_frame>},
     {c_tlayer_edit, {cmd::read_layer_state, cmd::layer_state_changed}, make<tlayer_page>},
     {c_music_spectrum, {0, 0}, make<Tmusic_spectrum_frame>},
 };

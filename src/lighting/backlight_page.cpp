@@ -11,7 +11,6 @@
 #include "lighting/lighting_texts.h"
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
-#include "link/packet.h"
 #include "ui/page_host.h"
 #include "ui/selector_strip.h"
 #include "ui/toggle_switch.h"
@@ -248,22 +247,16 @@ void Tled_bkl_edit_frame::refresh_switch() {
 
 // ---------------------------------------------------------------- replies
 
-void Tled_bkl_edit_frame::record_arrived(uint32_t command, uint32_t sub) {
+void Tled_bkl_edit_frame::record_arrived(uint32_t command, uint32_t) {
     switch (command) {
     case cmd::bkl_driver_current:
         for (int t = 0; t < 4; ++t) draw_brightness(t);
         break;
     case cmd::bkl_effect:
-        led()[led::off_effect] = uint8_t(sub);
         draw_effect_strip();
         refresh_effect();
         break;
-    case cmd::bkl_speed: {
-        const uint8_t* reply = host().records().bkl_speed.data();
-        led::set_current_speed(led(), packet::read_u16(reply + (packet::off_value16 - packet::off_block_data)));
-        refresh_effect();
-        break;
-    }
+    case cmd::bkl_speed: refresh_effect(); break;
     case cmd::bkl_master_switch: refresh_switch(); break;
     default: break;
     }
