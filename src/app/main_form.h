@@ -147,6 +147,7 @@ public:
                      bool kick) override;
     int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
                    bool kick) override;
+    int stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) override;
     bool send_stream(uint32_t command, const uint8_t* data, uint32_t length) override;
     void continue_initial_read();
     void mark_read_done(unsigned step) { initial_read_.mark_read_done(step); }
@@ -167,6 +168,7 @@ public:
     const dpi_info& dpi() const { return dpi_; }
     float scale() const override { return dpi_.scale; }
     app_settings& settings() { return settings_; }
+    std::string settings_file() const override { return settings_.path(); }
     bool in_tray() const override { return in_tray_; }
     std::string exe_dir() const override { return opts_.exe_dir; }
     bool minimise_on_close() const { return minimise_on_close_; }

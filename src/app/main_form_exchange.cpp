@@ -45,6 +45,10 @@ bool store_numbered(const std::vector<uint8_t>& from, uint32_t sub, std::array<r
 
 int Tmain_form::send_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32, uint8_t awaiting,
                              bool kick) {
+    // Turning every light off also ends what streams to the lights: the
+    // pages hear of it as of the keyboard's own report (sent or not, the
+    // switch is already off in the lighting record).
+    if (command == cmd::bkl_master_switch && sub == 0) notify_pages(cmd::bkl_master_switch, 0);
     if (command >= packet::command_limit || !ready_to_send()) return 1;
     set_busy(2, awaiting);
     return queued_or_refused(active_link_->queue_command(command, sub, value16, value32, kick));
@@ -57,6 +61,11 @@ int Tmain_form::send_block(uint32_t command, uint8_t sub, const uint8_t* data, u
     // A block longer than the free part of the send queue (a firmware image)
     // is streamed: the link queues the rest as the queue drains.
     return queued_or_refused(active_link_->stream_block(command, sub, length, data, kick));
+}
+
+int Tmain_form::stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) {
+    if (command >= packet::command_limit || !active_link_ || !active_link_->is_running()) return 1;
+    return active_link_->queue_command(command, sub, value16, value32, true) == 0 ? 0 : 1;
 }
 
 bool Tmain_form::send_stream(uint32_t command, const uint8_t* data, uint32_t length) {
@@ -191,6 +200,7 @@ void Tmain_form::route_keyboard_reply(const packet::packet64& p) {
         if (reassemble(p, record_size::lighting, record, sub, broke)) {
             copy_record(record, rec.lighting);
             mark_read_done(7);
+            notify_pages(cmd::read_lighting, 0);
             continue_initial_read();
         } else if (broke && !is_read_done(7)) {
             // A lighting record that does not reassemble leaves the copy as

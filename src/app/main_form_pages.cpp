@@ -11,7 +11,9 @@
 #include "layers/flayer_page.h"
 #include "layers/layer_state.h"
 #include "lighting/custom_backlight_page.h"
+#include "lighting/ambient_page.h"
 #include "lighting/backlight_page.h"
+#include "lighting/bead_page.h"
 #include "lighting/indicator_action_page.h"
 #include "lighting/indicator_page.h"
 #include "layers/tlayer_page.h"
@@ -48,6 +50,8 @@ const page_def page_defs[] = {
     {c_device_config, {cmd::read_scan_params, 0}, make<device_settings_page>},
     {c_kb_mgr, {cmd::maintenance_status, 0}, make<firmware_page>},
     {c_bkl_custom_edit, {0, 0}, make<Tled_custom_editer_frame>},
+    {c_bkl_ws_edit, {cmd::read_lighting, 0}, make<Tled_bkl_ws_edit_frame>},
+    {c_bkl_user_led_edit, {0, 0}, make<Tbkl_user_led_editer>},
 };
 
 const page_def* def_of(int card) {

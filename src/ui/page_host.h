@@ -27,12 +27,14 @@ public:
                              bool kick) = 0;
     virtual int send_block(uint32_t command, uint8_t sub, const uint8_t* data, uint32_t length, uint8_t awaiting,
                            bool kick) = 0;
-
     // A stream packet (the rhythm frame) queued straight on the running link
     // with the writer woken: no busy state, no message. False when there is
     // no running link or the queue refused it. The page decides whether the
     // stream may go at all.
     virtual bool send_stream(uint32_t command, const uint8_t* data, uint32_t length) = 0;
+    // A stream value as a short command (the system volume), likewise: 0
+    // queued, 1 no running link or refused.
+    virtual int stream_command(uint32_t command, uint8_t sub, uint16_t value16, uint32_t value32) = 0;
 
     // The tool's copy of the keyboard's records; pages edit it in place.
     virtual keyboard_records& records() = 0;
@@ -63,6 +65,8 @@ public:
     virtual QString lng(uint32_t id, const char* default_text) const = 0;
     // Screen scale: design sizes are multiplied by it and truncated.
     virtual float scale() const = 0;
+    // The tool's settings file (Skin.ini beside the program file).
+    virtual std::string settings_file() const = 0;
     // The window is hidden behind its tray icon.
     virtual bool in_tray() const = 0;
     // Folder of the tool's own files (settings files beside the program).
