@@ -35,6 +35,15 @@ public:
     }
     int send_command(uint32_t, uint8_t, uint16_t, uint32_t, uint8_t, bool) override { return 0; }
     int send_block(uint32_t, uint8_t, const uint8_t*, uint32_t, uint8_t, bool) override { return 0; }
+    bool send_stream(uint32_t, const uint8_t*, uint32_t) override { return true; }
+    int stream_command(uint32_t, uint8_t, uint16_t, uint32_t) override { return 0; }
+    QString connected_device_name() const override { return {}; }
+    uint16_t connected_device_version() const override { return 0; }
+    void rename_connected_device(const QString&) override {}
+    void reset_sent_count() override {}
+    std::string settings_file() const override { return {}; }
+    bool in_tray() const override { return false; }
+    std::string exe_dir() const override { return {}; }
     qvk::keyboard_records& records() override { return records_; }
     bool is_busy() const override { return false; }
     bool is_task_busy() const override { return false; }
