@@ -9,7 +9,7 @@
 
 #include "functions/func_sel.h"
 #include "layers/flayer_mgr.h"
-#include "layers/layer_file.h"
+#include "layers/layer_file_dialogs.h"
 #include "layers/layer_state.h"
 #include "link/command_catalogue.h"
 #include "link/keyboard_records.h"
@@ -28,7 +28,13 @@ constexpr int save_reenable_ms = 1000;
 // Effects the ambient lights offer in the picker's lighting keys.
 constexpr int ambient_effect_count = 10;
 
-const char* const flayer_file_filter = "function layer cfg file(*.Fl_Cfg);;all file(*.*)";
+const layer_file_dialog_texts flayer_file_texts{"function layer cfg file(*.Fl_Cfg);;all file(*.*)",
+                                                "Fl_Cfg",
+                                                "choice a hw cfg file...",
+                                                "]create fail！",
+                                                {339, "文件大小错误！"},
+                                                {340, "文件读取错误！"},
+                                                {341, "错误！无法识别的配置文件！"}};
 
 } // namespace
 
@@ -233,40 +239,13 @@ void flayer_page::Timer_flayer_and_tlayer_save_button_enableTimer() {
 }
 
 void flayer_page::save_flayer_as() {
-    dialog_service& dialogs = host().dialogs();
-    const std::shared_ptr<bool> alive = alive_;
-    const QString path = dialogs.save_file_name(QStringLiteral("set a file name..."),
-                                                QString::fromLatin1(flayer_file_filter), QStringLiteral("Fl_Cfg"));
-    // A dialog's event loop may end the connection, and this page with it.
-    if (path.isEmpty() || !*alive) return;
-    switch (save_layer_file(path.toStdString(), flayer_file_format, host().records().flayers[cur_flayer_].data())) {
-    case layer_file_result::create_failed:
-        dialogs.show_message(QStringLiteral("file[") + path + QStringLiteral("]create fail！"));
-        break;
-    case layer_file_result::write_failed: dialogs.show_message(QStringLiteral("file write fail！")); break;
-    default: break;
-    }
+    save_layer_file_as(host(), flayer_file_format, host().records().flayers[cur_flayer_].data(), flayer_file_texts);
 }
 
 void flayer_page::load_flayer_file() {
-    dialog_service& dialogs = host().dialogs();
     const std::shared_ptr<bool> alive = alive_;
-    const QString path =
-        dialogs.open_file_name(QStringLiteral("choice a hw cfg file..."), QString::fromLatin1(flayer_file_filter));
-    if (!*alive) return;
-    if (!path.isEmpty()) {
-        switch (load_layer_file(path.toStdString(), flayer_file_format, host().records().flayers[cur_flayer_].data())) {
-        case layer_file_result::open_failed:
-            dialogs.show_message(QStringLiteral("file：") + path + QStringLiteral("open fail！"));
-            break;
-        case layer_file_result::wrong_size: dialogs.show_message(host().lng(339, "文件大小错误！")); break;
-        case layer_file_result::read_failed: dialogs.show_message(host().lng(340, "文件读取错误！")); break;
-        case layer_file_result::bad_magic:
-            dialogs.show_message(host().lng(341, "错误！无法识别的配置文件！"));
-            break;
-        default: break;
-        }
-    }
+    load_layer_file_into(host(), flayer_file_format, host().records().flayers[cur_flayer_].data(), flayer_file_texts);
+    // The dialogs may have ended the connection, and this page with it.
     if (*alive && fl_edit_) fl_edit_->redraw();
 }
 

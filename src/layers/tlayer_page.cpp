@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "functions/func_sel.h"
-#include "layers/layer_file.h"
+#include "layers/layer_file_dialogs.h"
 #include "layers/layer_state.h"
 #include "layers/tlayer_mgr.h"
 #include "link/command_catalogue.h"
@@ -25,7 +25,13 @@ constexpr int save_reenable_ms = 1000;
 // Effects the ambient lights offer in the picker's lighting keys.
 constexpr int ambient_effect_count = 10;
 
-const char* const tlayer_file_filter = "trigger layer cfg file(*.Tl_Cfg);;all file(*.*)";
+const layer_file_dialog_texts tlayer_file_texts{"trigger layer cfg file(*.Tl_Cfg);;all file(*.*)",
+                                                "Tl_Cfg",
+                                                "choice a trigger cfg file...",
+                                                "]create fail!",
+                                                {342, "文件大小错误！"},
+                                                {343, "文件读取错误！"},
+                                                {344, "无法识别的配置文件！"}};
 
 } // namespace
 
@@ -207,37 +213,13 @@ void tlayer_page::Timer_flayer_and_tlayer_save_button_enableTimer() {
 }
 
 void tlayer_page::save_tlayer_as() {
-    dialog_service& dialogs = host().dialogs();
-    const std::shared_ptr<bool> alive = alive_;
-    const QString path = dialogs.save_file_name(QStringLiteral("set a file name..."),
-                                                QString::fromLatin1(tlayer_file_filter), QStringLiteral("Tl_Cfg"));
-    if (path.isEmpty() || !*alive) return;
-    switch (save_layer_file(path.toStdString(), tlayer_file_format, host().records().tlayers[cur_tlayer_].data())) {
-    case layer_file_result::create_failed:
-        dialogs.show_message(QStringLiteral("file[") + path + QStringLiteral("]create fail!"));
-        break;
-    case layer_file_result::write_failed: dialogs.show_message(QStringLiteral("file write fail！")); break;
-    default: break;
-    }
+    save_layer_file_as(host(), tlayer_file_format, host().records().tlayers[cur_tlayer_].data(), tlayer_file_texts);
 }
 
 void tlayer_page::load_tlayer_file() {
-    dialog_service& dialogs = host().dialogs();
     const std::shared_ptr<bool> alive = alive_;
-    const QString path = dialogs.open_file_name(QStringLiteral("choice a trigger cfg file..."),
-                                                QString::fromLatin1(tlayer_file_filter));
-    if (!*alive) return;
-    if (!path.isEmpty()) {
-        switch (load_layer_file(path.toStdString(), tlayer_file_format, host().records().tlayers[cur_tlayer_].data())) {
-        case layer_file_result::open_failed:
-            dialogs.show_message(QStringLiteral("file：") + path + QStringLiteral("open fail！"));
-            break;
-        case layer_file_result::wrong_size: dialogs.show_message(host().lng(342, "文件大小错误！")); break;
-        case layer_file_result::read_failed: dialogs.show_message(host().lng(343, "文件读取错误！")); break;
-        case layer_file_result::bad_magic: dialogs.show_message(host().lng(344, "无法识别的配置文件！")); break;
-        default: break;
-        }
-    }
+    load_layer_file_into(host(), tlayer_file_format, host().records().tlayers[cur_tlayer_].data(), tlayer_file_texts);
+    // The dialogs may have ended the connection, and this page with it.
     if (*alive && tl_edit_) tl_edit_->refresh();
 }
 
