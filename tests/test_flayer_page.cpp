@@ -25,6 +25,7 @@
 #include "link/link_kind.h"
 #include "marked_texts.h"
 #include "sim/default_records.h"
+#include "picker_answer.h"
 #include "window_fixture.h"
 
 namespace qvk::testing {
@@ -61,29 +62,8 @@ void choose_item(QComboBox* combo, int item) {
     ASSERT_EQ(combo->currentIndex(), item);
 }
 
-// Answers the next function picker the window opens: once it is the modal
-// window, `answer` runs on it (it clicks a button or closes the picker).
-class picker_answer {
-public:
-    explicit picker_answer(std::function<void(Tfunc_sel&)> answer) : answer_(std::move(answer)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            auto* picker = qobject_cast<Tfunc_sel*>(QApplication::activeModalWidget());
-            if (!picker || answered_) return;
-            answered_ = true;
-            poll_.stop();
-            answer_(*picker);
-        });
-        poll_.start(1);
-    }
-    // The picker came, was answered and has gone.
-    bool done() const { return answered_ && !QApplication::activeModalWidget(); }
-    bool opened() const { return answered_; }
-
-private:
-    std::function<void(Tfunc_sel&)> answer_;
-    QTimer poll_;
-    bool answered_ = false;
-};
+// The shared answer to the next picker the window opens.
+using picker_answer = next_picker;
 
 // A picker answer: choose a list item (if given), then click a button of a page.
 std::function<void(Tfunc_sel&)> click_in_picker(func_sel_page page, const char* button, const char* list = nullptr,

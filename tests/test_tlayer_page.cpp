@@ -29,6 +29,7 @@
 #include "ui/click_panel.h"
 #include "ui/toggle_switch.h"
 #include "marked_texts.h"
+#include "picker_answer.h"
 #include "window_fixture.h"
 
 namespace qvk::testing {
@@ -48,28 +49,8 @@ T* control(Tmain_form& w, const char* name) {
     return frame_of(w) ? frame_of(w)->findChild<T*>(QString::fromLatin1(name)) : nullptr;
 }
 
-// Answers the next function picker the window opens by clicking a button
-// of one of its pages (or closing it).
-class picker_answer {
-public:
-    explicit picker_answer(std::function<void(Tfunc_sel&)> answer) : answer_(std::move(answer)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            auto* picker = qobject_cast<Tfunc_sel*>(QApplication::activeModalWidget());
-            if (!picker || answered_) return;
-            answered_ = true;
-            poll_.stop();
-            answer_(*picker);
-        });
-        poll_.start(1);
-    }
-    bool done() const { return answered_ && !QApplication::activeModalWidget(); }
-    bool opened() const { return answered_; }
-
-private:
-    std::function<void(Tfunc_sel&)> answer_;
-    QTimer poll_;
-    bool answered_ = false;
-};
+// The shared answer to the next picker the window opens.
+using picker_answer = next_picker;
 
 std::function<void(Tfunc_sel&)> click_in_picker(func_sel_page pg, const char* button) {
     return [=](Tfunc_sel& p) {
