@@ -13,6 +13,7 @@
 #include "layers/flayer_record.h"
 #include "layers/layer_state.h"
 #include "lighting/colour.h"
+#include "lighting/indicator_page_parts.h"
 #include "lighting/led_state.h"
 #include "lighting/lighting_texts.h"
 #include "lighting/user_led_select.h"
@@ -61,16 +62,8 @@ Tbkl_indicator_edit_frame::Tbkl_indicator_edit_frame(page_host& host, QWidget* c
     const float s = host.scale();
     auto px = [s](int v) { return int(float(v) * s); };
     const int width = px(page_width);
-    for (size_t i = 0; i < labels_.size(); ++i) {
-        labels_[i] = new QLabel(canvas_);
-        labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        labels_[i]->setWordWrap(true);
-    }
-    icon_indicator_select_ = new selector_strip(canvas_);
-    icon_indicator_select_->setObjectName(QStringLiteral("icon_indicator_select"));
-    icon_indicator_select_->set_cells({QStringLiteral("NUM"), QStringLiteral("CAPS"), QStringLiteral("SCROLL")});
-    icon_indicator_select_->set_cell_colour(strip_cell);
-    icon_indicator_select_->on_select = [this](int i) { choose(unsigned(i)); };
+    make_indicator_labels(labels_, canvas_);
+    icon_indicator_select_ = make_indicator_strip(canvas_, strip_cell, [this](int i) { choose(unsigned(i)); });
     ToggleSwitch1_ = new toggle_switch(canvas_);
     ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
     QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) {
