@@ -48,13 +48,13 @@ Tdev_cfg_modify_mac_addr::Tdev_cfg_modify_mac_addr(page_host& host, unsigned con
         format_template(host.lng(txt_caption, text_caption).toStdString(), {int64_t(connection)})));
 
     auto* lay = new QVBoxLayout(this);
-    Label1_ = new QLabel(this);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setAlignment(Qt::AlignCenter);
-    Label1_->setWordWrap(true);
-    Label1_->setText(bound ? host.lng(txt_bound, text_bound) : host.lng(txt_free, text_free));
-    Label1_->setToolTip(Label1_->text());
-    lay->addWidget(Label1_);
+    note_label_ = new QLabel(this);
+    note_label_->setObjectName(QStringLiteral("Label1"));
+    note_label_->setAlignment(Qt::AlignCenter);
+    note_label_->setWordWrap(true);
+    note_label_->setText(bound ? host.lng(txt_bound, text_bound) : host.lng(txt_free, text_free));
+    note_label_->setToolTip(note_label_->text());
+    lay->addWidget(note_label_);
 
     auto* row = new QHBoxLayout;
     // Left to right: ed5 (most significant byte) .. ed0.
@@ -76,14 +76,14 @@ Tdev_cfg_modify_mac_addr::Tdev_cfg_modify_mac_addr(page_host& host, unsigned con
     buttons->addStretch();
     bt_cancel_ = new QPushButton(QString::fromUtf8("取消"), this);
     bt_cancel_->setObjectName(QStringLiteral("bt_cancel"));
-    Button1_ = new QPushButton(QString::fromUtf8("确认"), this);
-    Button1_->setObjectName(QStringLiteral("Button1"));
-    Button1_->setDefault(true);
+    confirm_button_ = new QPushButton(QString::fromUtf8("确认"), this);
+    confirm_button_->setObjectName(QStringLiteral("Button1"));
+    confirm_button_->setDefault(true);
     buttons->addWidget(bt_cancel_);
-    buttons->addWidget(Button1_);
+    buttons->addWidget(confirm_button_);
     lay->addLayout(buttons);
     connect(bt_cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(confirm_button_, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     FormShow();
 }

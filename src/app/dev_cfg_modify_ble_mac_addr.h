@@ -29,9 +29,9 @@ public:
 
     // ed0 .. ed5: byte 1 .. 6 of the entry (ed5 shows the most significant).
     QLineEdit* byte_edit(unsigned i) const { return byte_edits_[i]; }
-    QPushButton* confirm_button() const { return Button1_; }
+    QPushButton* confirm_button() const { return confirm_button_; }
     QPushButton* cancel_button() const { return bt_cancel_; }
-    QLabel* note_label() const { return Label1_; }
+    QLabel* note_label() const { return note_label_; }
 
     void Button1Click();
 
@@ -44,10 +44,10 @@ private:
 
     std::span<uint8_t, 17> entry_;
     bool& changed_;
-    QLabel* Label1_ = nullptr;
+    QLabel* note_label_ = nullptr;
     std::array<QLineEdit*, 6> byte_edits_{};
     QPushButton* bt_cancel_ = nullptr;
-    QPushButton* Button1_ = nullptr;
+    QPushButton* confirm_button_ = nullptr;
 };
 
 } // namespace qvk

@@ -233,14 +233,14 @@ void device_settings_page::build() {
         cb_dev_cfg_hd_key_trig_time_->addItem(QString::number(ms));
         cb_dev_cfg_nhit_time_->addItem(QString::number(ms));
     }
-    Button3_ = add_button("Button3");
-    row(cb_dev_cfg_hd_key_trig_time_, Button3_);
+    hold_time_apply_button_ = add_button("Button3");
+    row(cb_dev_cfg_hd_key_trig_time_, hold_time_apply_button_);
 
     QLabel* l6 = add_label("Label6");
     QLabel* l7 = add_label("Label7");
     group(name_and_scan_group_, {l6, l7});
-    Button5_ = add_button("Button5");
-    row(cb_dev_cfg_nhit_time_, Button5_);
+    multi_tap_time_apply_button_ = add_button("Button5");
+    row(cb_dev_cfg_nhit_time_, multi_tap_time_apply_button_);
 
     QLabel* l4 = add_label("Label4");
     QLabel* l5 = add_label("Label5");
@@ -250,13 +250,13 @@ void device_settings_page::build() {
     edit_dev_cfg_sys_delay_sleep_time_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_dev_cfg_sys_delay_sleep_time_));
     edit_dev_cfg_sys_delay_sleep_time_->setMaximumWidth(int(80.0f * host().scale()));
-    Button4_ = add_button("Button4");
-    row(edit_dev_cfg_sys_delay_sleep_time_, Button4_);
+    sleep_time_apply_button_ = add_button("Button4");
+    row(edit_dev_cfg_sys_delay_sleep_time_, sleep_time_apply_button_);
     name_and_scan_group_.insert(name_and_scan_group_.end(),
                                 {cb_dev_cfg_debounce_time_, dev_cfg_set_keyscan_matrix_cfg_,
                                  cb_kb_matrix_scan_trig_mode_select_, cb_kb_matrix_scan_trig_mode_select_append_,
-                                 cb_dev_cfg_hd_key_trig_time_, Button3_, cb_dev_cfg_nhit_time_, Button5_,
-                                 edit_dev_cfg_sys_delay_sleep_time_, Button4_});
+                                 cb_dev_cfg_hd_key_trig_time_, hold_time_apply_button_, cb_dev_cfg_nhit_time_, multi_tap_time_apply_button_,
+                                 edit_dev_cfg_sys_delay_sleep_time_, sleep_time_apply_button_});
 
     // Bluetooth.
     QLabel* l9 = add_label("Label9");
@@ -265,25 +265,25 @@ void device_settings_page::build() {
     group(ble_group_, {l9, l10, l11});
     dev_cfg_ble_use_conn_id_ = add_combo("dev_cfg_ble_use_conn_id");
     for (unsigned i = 0; i <= ble::slot_max; ++i) dev_cfg_ble_use_conn_id_->addItem(QString::number(i));
-    Button1_ = add_button("Button1");
-    row(dev_cfg_ble_use_conn_id_, Button1_);
+    ble_slot_apply_button_ = add_button("Button1");
+    row(dev_cfg_ble_use_conn_id_, ble_slot_apply_button_);
 
     QLabel* l12 = add_label("Label12");
     QLabel* l13 = add_label("Label13");
     group(ble_group_, {l12, l13});
     dev_cfg_ble_sleep_time_ = add_combo("dev_cfg_ble_sleep_time");
     for (unsigned i = 0; i <= ble::sleep_minutes_max; ++i) dev_cfg_ble_sleep_time_->addItem(QString::number(i));
-    Button2_ = add_button("Button2");
-    row(dev_cfg_ble_sleep_time_, Button2_);
+    ble_sleep_apply_button_ = add_button("Button2");
+    row(dev_cfg_ble_sleep_time_, ble_sleep_apply_button_);
 
     QLabel* l34 = add_label("Label34");
     group(ble_group_, {l34});
     dev_cfg_ble_tx_power_ = add_combo("dev_cfg_ble_tx_power");
     for (int8_t dbm : settings::tx_power_items) dev_cfg_ble_tx_power_->addItem(QString::number(dbm));
-    Button6_ = add_button("Button6");
-    row(dev_cfg_ble_tx_power_, Button6_);
-    ble_group_.insert(ble_group_.end(), {dev_cfg_ble_use_conn_id_, Button1_, dev_cfg_ble_sleep_time_, Button2_,
-                                         dev_cfg_ble_tx_power_, Button6_});
+    ble_tx_power_apply_button_ = add_button("Button6");
+    row(dev_cfg_ble_tx_power_, ble_tx_power_apply_button_);
+    ble_group_.insert(ble_group_.end(), {dev_cfg_ble_use_conn_id_, ble_slot_apply_button_, dev_cfg_ble_sleep_time_, ble_sleep_apply_button_,
+                                         dev_cfg_ble_tx_power_, ble_tx_power_apply_button_});
 
     // MAC addresses.
     QLabel* l14 = add_label("Label14");
@@ -343,16 +343,16 @@ void device_settings_page::build() {
     // Apply buttons.
     QObject::connect(dev_cfg_set_dev_name_apply_button_, &QPushButton::clicked, root_, [this] { name_apply(); });
     const std::pair<QPushButton*, int> scan_buttons[] = {
-        {dev_cfg_set_keyscan_matrix_cfg_, 0}, {Button3_, 1}, {Button5_, 2}, {Button4_, tag_sleep}};
+        {dev_cfg_set_keyscan_matrix_cfg_, 0}, {hold_time_apply_button_, 1}, {multi_tap_time_apply_button_, 2}, {sleep_time_apply_button_, tag_sleep}};
     for (const auto& [b, tag] : scan_buttons) {
         b->setProperty("Tag", tag);
         QObject::connect(b, &QPushButton::clicked, root_, [this, t = tag] { scan_apply(t); });
     }
     QObject::connect(cb_kb_matrix_scan_trig_mode_select_append_, &QPushButton::clicked, root_,
                      [this] { trigger_mode_apply(); });
-    QObject::connect(Button1_, &QPushButton::clicked, root_, [this] { ble_slot_apply(); });
-    QObject::connect(Button2_, &QPushButton::clicked, root_, [this] { ble_sleep_apply(); });
-    QObject::connect(Button6_, &QPushButton::clicked, root_, [this] { ble_power_apply(); });
+    QObject::connect(ble_slot_apply_button_, &QPushButton::clicked, root_, [this] { ble_slot_apply(); });
+    QObject::connect(ble_sleep_apply_button_, &QPushButton::clicked, root_, [this] { ble_sleep_apply(); });
+    QObject::connect(ble_tx_power_apply_button_, &QPushButton::clicked, root_, [this] { ble_power_apply(); });
     QObject::connect(dev_cfg_sub_ble_mac_, &QPushButton::clicked, root_, [this] { mac_submit(); });
 }
 

@@ -149,29 +149,29 @@ void firmware_page::build() {
         h->addStretch();
         lay->addLayout(h);
     };
-    Label33_ = label("Label33");
-    Button7_ = button("Button7");
-    Button8_ = button("Button8");
-    row({Button7_, Button8_});
+    label("Label33");
+    choose_button_ = button("Button7");
+    start_button_ = button("Button8");
+    row({choose_button_, start_button_});
     pb_send_pos_ = new QProgressBar(root_);
     pb_send_pos_->setObjectName(QStringLiteral("pb_send_pos"));
     pb_send_pos_->hide();
     lay->addWidget(pb_send_pos_);
-    Label35_ = label("Label35");
-    Label36_ = label("Label36");
-    Button9_ = button("Button9");
-    Button10_ = button("Button10");
-    row({Button9_, Button10_});
-    Label37_ = label("Label37");
-    Button11_ = button("Button11");
-    row({Button11_});
+    label("Label35");
+    label("Label36");
+    bootloader_button_ = button("Button9");
+    keyboard_mode_button_ = button("Button10");
+    row({bootloader_button_, keyboard_mode_button_});
+    label("Label37");
+    defaults_button_ = button("Button11");
+    row({defaults_button_});
     lay->addStretch();
 
-    QObject::connect(Button7_, &QPushButton::clicked, root_, [this] { Button7Click(); });
-    QObject::connect(Button8_, &QPushButton::clicked, root_, [this] { Button8Click(); });
-    QObject::connect(Button9_, &QPushButton::clicked, root_, [this] { Button9Click(); });
-    QObject::connect(Button10_, &QPushButton::clicked, root_, [this] { Button10Click(); });
-    QObject::connect(Button11_, &QPushButton::clicked, root_, [this] { Button11Click(); });
+    QObject::connect(choose_button_, &QPushButton::clicked, root_, [this] { Button7Click(); });
+    QObject::connect(start_button_, &QPushButton::clicked, root_, [this] { Button8Click(); });
+    QObject::connect(bootloader_button_, &QPushButton::clicked, root_, [this] { Button9Click(); });
+    QObject::connect(keyboard_mode_button_, &QPushButton::clicked, root_, [this] { Button10Click(); });
+    QObject::connect(defaults_button_, &QPushButton::clicked, root_, [this] { Button11Click(); });
 }
 
 void firmware_page::apply_texts() {
@@ -191,12 +191,12 @@ void firmware_page::open(int) { set_buttons_by_kind(); }
 
 void firmware_page::set_buttons_by_kind() {
     const uint32_t kind = host().link_kind();
-    Button7_->setEnabled(true);
+    choose_button_->setEnabled(true);
     // Start stays on only for a file that passed every check.
-    Button8_->setEnabled(file_accepted_);
-    Button9_->setEnabled(kind == kind_usb || kind == kind_rf_receiver);
-    Button10_->setEnabled(kind == kind_usb_boot || kind == kind_rf_boot);
-    Button11_->setEnabled(kind == kind_usb_boot);
+    start_button_->setEnabled(file_accepted_);
+    bootloader_button_->setEnabled(kind == kind_usb || kind == kind_rf_receiver);
+    keyboard_mode_button_->setEnabled(kind == kind_usb_boot || kind == kind_rf_boot);
+    defaults_button_->setEnabled(kind == kind_usb_boot);
 }
 
 bool firmware_page::ask(uint32_t caption_id, const char* caption, uint32_t text_id, const char* text) {
@@ -213,14 +213,14 @@ void firmware_page::Button7Click() {
     const QString path = host().dialogs().open_file_name(QString::fromLatin1(file_title), QString::fromLatin1(file_filter));
     if (!*alive || path.isEmpty()) return;
     file_accepted_ = load_and_check(path);
-    if (*alive) Button8_->setEnabled(file_accepted_);
+    if (*alive) start_button_->setEnabled(file_accepted_);
 }
 
 bool firmware_page::load_and_check(const QString& path) {
     // Whatever happens below, the file chosen before is gone and nothing can
     // be started until this one has passed every check.
     file_accepted_ = false;
-    Button8_->setEnabled(false);
+    start_button_->setEnabled(false);
     file_.clear();
     dialog_service& d = host().dialogs();
     QFile f(path);
@@ -263,14 +263,14 @@ void firmware_page::Button8Click() {
     if (!ask(txt::reminder, text_reminder, kind == kind_ble ? txt::start_ble : txt::start,
              kind == kind_ble ? text_start_ble : text_start))
         return;
-    Button8_->setEnabled(false);
+    start_button_->setEnabled(false);
     switch (kind) {
     case kind_usb_boot: send_image(); break;
     case kind_rf_boot: send_receiver_image(); break;
     default:
         // The keyboard answers with status 31 when it is ready for the image.
         if (host().send_command(cmd::prepare_firmware, 0, 0, 0, cmd::maintenance_status, true) != 0)
-            Button8_->setEnabled(file_accepted_);
+            start_button_->setEnabled(file_accepted_);
         break;
     }
 }
@@ -285,7 +285,7 @@ void firmware_page::release_file() {
     file_.clear();
     file_.shrink_to_fit();
     file_accepted_ = false;
-    Button8_->setEnabled(false);
+    start_button_->setEnabled(false);
 }
 
 void firmware_page::send_image() {

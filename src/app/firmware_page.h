@@ -36,11 +36,11 @@ public:
     void Button10Click(); // to keyboard mode
     void Button11Click(); // factory defaults
 
-    QPushButton* choose_button() const { return Button7_; }
-    QPushButton* start_button() const { return Button8_; }
-    QPushButton* bootloader_button() const { return Button9_; }
-    QPushButton* keyboard_mode_button() const { return Button10_; }
-    QPushButton* defaults_button() const { return Button11_; }
+    QPushButton* choose_button() const { return choose_button_; }
+    QPushButton* start_button() const { return start_button_; }
+    QPushButton* bootloader_button() const { return bootloader_button_; }
+    QPushButton* keyboard_mode_button() const { return keyboard_mode_button_; }
+    QPushButton* defaults_button() const { return defaults_button_; }
     QProgressBar* progress_bar() const { return pb_send_pos_; }
     bool file_loaded() const { return !file_.empty(); }
     QWidget* root() const { return root_; }
@@ -60,15 +60,11 @@ private:
 
     QWidget* panel_;
     QPointer<QWidget> root_;
-    QLabel* Label33_ = nullptr;
-    QLabel* Label35_ = nullptr;
-    QLabel* Label36_ = nullptr;
-    QLabel* Label37_ = nullptr;
-    QPushButton* Button7_ = nullptr;
-    QPushButton* Button8_ = nullptr;
-    QPushButton* Button9_ = nullptr;
-    QPushButton* Button10_ = nullptr;
-    QPushButton* Button11_ = nullptr;
+    QPushButton* choose_button_ = nullptr;
+    QPushButton* start_button_ = nullptr;
+    QPushButton* bootloader_button_ = nullptr;
+    QPushButton* keyboard_mode_button_ = nullptr;
+    QPushButton* defaults_button_ = nullptr;
     QProgressBar* pb_send_pos_ = nullptr;
 
     // The chosen file, from reading it until it is sent or replaced; only a

@@ -91,10 +91,10 @@ void Tled_bkl_ws_edit_frame::build_controls() {
 
     label(1, margin, y, full_width, label_height);
     y += label_height + 2;
-    ToggleSwitch1_ = new toggle_switch(r);
-    ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    ToggleSwitch1_->setGeometry(at(margin), at(y), at(90), at(26));
-    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, &deferred_, [this](bool on) { ToggleSwitch1Click(on); });
+    group_switch_ = new toggle_switch(r);
+    group_switch_->setObjectName(QStringLiteral("ToggleSwitch1"));
+    group_switch_->setGeometry(at(margin), at(y), at(90), at(26));
+    QObject::connect(group_switch_, &QAbstractButton::clicked, &deferred_, [this](bool on) { ToggleSwitch1Click(on); });
     y += 26 + 12;
 
     label(2, margin, y, full_width, long_label_height);
@@ -285,7 +285,7 @@ void Tled_bkl_ws_edit_frame::show_group() {
     effect_group_->setExclusive(false);
     for (unsigned e = 0; e < ambient::effect_count; ++e) effect_buttons_[e]->setChecked(e == effect);
     effect_group_->setExclusive(true);
-    ToggleSwitch1_->setChecked(ambient::switched_on(grp));
+    group_switch_->setChecked(ambient::switched_on(grp));
     show_speed();
     for (unsigned t = 0; t < ambient::colour_count; ++t) swatches_[t]->set_colour(ambient::custom_colour(grp, t));
     show_group_lights();
@@ -331,7 +331,7 @@ void Tled_bkl_ws_edit_frame::send_group() {
 
 void Tled_bkl_ws_edit_frame::ToggleSwitch1Click(bool on) {
     if (host().records().kb_layout[layout::off_present] == 0) {
-        ToggleSwitch1_->setChecked(false);
+        group_switch_->setChecked(false);
         return;
     }
     ambient::set_switched_on(current(), on);

@@ -56,7 +56,7 @@ public:
 
     unsigned current_group() const { return cur_group_; }
     selector_strip* group_strip() const { return icon_group_select_; }
-    toggle_switch* group_switch() const { return ToggleSwitch1_; }
+    toggle_switch* group_switch() const { return group_switch_; }
     QListWidget* group_lights() const { return led_list_; }
     QListWidget* all_lights() const { return user_leds_list_; }
     QRadioButton* effect_button(unsigned effect) const;
@@ -97,7 +97,7 @@ private:
 
     std::array<QLabel*, 8> labels_{};
     selector_strip* icon_group_select_ = nullptr;
-    toggle_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* group_switch_ = nullptr;
     QListWidget* led_list_ = nullptr;
     QListWidget* user_leds_list_ = nullptr;
     QButtonGroup* effect_group_ = nullptr;

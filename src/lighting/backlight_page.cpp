@@ -55,9 +55,9 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setWordWrap(true);
     }
-    ToggleSwitch1_ = new toggle_switch(canvas_);
-    ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) { master_toggled(on); });
+    master_switch_ = new toggle_switch(canvas_);
+    master_switch_->setObjectName(QStringLiteral("ToggleSwitch1"));
+    QObject::connect(master_switch_, &QAbstractButton::clicked, master_switch_, [this](bool on) { master_toggled(on); });
     for (int t = 0; t < 4; ++t) {
         auto* b = new value_bar(canvas_);
         b->setObjectName(QString::fromLatin1(bar_names[t]));
@@ -99,10 +99,10 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
                 send(backlight::type_parameter, param_.value);
         };
     }
-    ComboBox1_ = new QComboBox(canvas_);
-    ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox2_ = new QComboBox(canvas_);
-    ComboBox2_->setObjectName(QStringLiteral("ComboBox2"));
+    centre_x_box_ = new QComboBox(canvas_);
+    centre_x_box_->setObjectName(QStringLiteral("ComboBox1"));
+    centre_y_box_ = new QComboBox(canvas_);
+    centre_y_box_->setObjectName(QStringLiteral("ComboBox2"));
     for (int axis = 0; axis < 2; ++axis) {
         QComboBox* box = centre_box(axis);
         box->addItems({QStringLiteral("-1"), QStringLiteral("0"), QStringLiteral("1")});
@@ -124,7 +124,7 @@ Tled_bkl_edit_frame::Tled_bkl_edit_frame(page_host& host, QWidget* canvas) : key
         y += label_h + px(label_gap);
     };
     labelled(labels_[8]);
-    ToggleSwitch1_->setGeometry(px(left), y, px(switch_width), px(switch_height));
+    master_switch_->setGeometry(px(left), y, px(switch_width), px(switch_height));
     y += px(switch_height) + px(block_gap);
     labelled(labels_[0]);
     row(brightness_bars_[0], px(bar_height));
@@ -160,13 +160,13 @@ Tled_bkl_edit_frame::~Tled_bkl_edit_frame() {
     *alive_ = false;
     delete send_timer_;
     for (QLabel* l : labels_) delete l;
-    delete ToggleSwitch1_;
+    delete master_switch_;
     for (value_bar* b : brightness_bars_) delete b;
     delete icon_bkl_eff_select_;
     delete icon_bkl_eff_speed_;
     delete icon_bkl_eff_para_;
-    delete ComboBox1_;
-    delete ComboBox2_;
+    delete centre_x_box_;
+    delete centre_y_box_;
     canvas_->setMinimumSize(0, 0);
 }
 
@@ -214,8 +214,8 @@ void Tled_bkl_edit_frame::open(int) {
     opened_ = true;
     refresh();
     const bool has_layout = layout::present(layout());
-    ToggleSwitch1_->setEnabled(has_layout);
-    if (first && !has_layout) ToggleSwitch1_->setChecked(false);
+    master_switch_->setEnabled(has_layout);
+    if (first && !has_layout) master_switch_->setChecked(false);
 }
 
 void Tled_bkl_edit_frame::apply_texts() {
@@ -241,7 +241,7 @@ void Tled_bkl_edit_frame::refresh() {
 
 void Tled_bkl_edit_frame::refresh_switch() {
     const bool on = led::master_on(led());
-    ToggleSwitch1_->setChecked(on);
+    master_switch_->setChecked(on);
     enable_correction(on);
 }
 
@@ -349,8 +349,8 @@ void Tled_bkl_edit_frame::refresh_effect() {
     show_correction(centre);
     if (centre) {
         const uint8_t* e = led::builtin_effect(s, s[led::off_effect]);
-        ComboBox1_->setCurrentIndex(backlight::centre_position(int8_t(e[led::eff_off_centre_x])));
-        ComboBox2_->setCurrentIndex(backlight::centre_position(int8_t(e[led::eff_off_centre_y])));
+        centre_x_box_->setCurrentIndex(backlight::centre_position(int8_t(e[led::eff_off_centre_x])));
+        centre_y_box_->setCurrentIndex(backlight::centre_position(int8_t(e[led::eff_off_centre_y])));
     }
     labels_[3]->setEnabled(speed_.enabled);
     labels_[4]->setEnabled(param_.enabled);
@@ -411,15 +411,15 @@ void Tled_bkl_edit_frame::adjustable_set(bool speed, int x, bool pressing) {
 
 void Tled_bkl_edit_frame::show_correction(bool visible) {
     for (QWidget* w : {static_cast<QWidget*>(labels_[5]), static_cast<QWidget*>(labels_[6]),
-                       static_cast<QWidget*>(labels_[7]), static_cast<QWidget*>(ComboBox1_),
-                       static_cast<QWidget*>(ComboBox2_)})
+                       static_cast<QWidget*>(labels_[7]), static_cast<QWidget*>(centre_x_box_),
+                       static_cast<QWidget*>(centre_y_box_)})
         w->setVisible(visible);
 }
 
 void Tled_bkl_edit_frame::enable_correction(bool enabled) {
     for (QWidget* w : {static_cast<QWidget*>(labels_[5]), static_cast<QWidget*>(labels_[6]),
-                       static_cast<QWidget*>(labels_[7]), static_cast<QWidget*>(ComboBox1_),
-                       static_cast<QWidget*>(ComboBox2_)})
+                       static_cast<QWidget*>(labels_[7]), static_cast<QWidget*>(centre_x_box_),
+                       static_cast<QWidget*>(centre_y_box_)})
         w->setEnabled(enabled);
 }
 
@@ -433,7 +433,7 @@ void Tled_bkl_edit_frame::centre_chosen(int axis, int position) {
 
 void Tled_bkl_edit_frame::master_toggled(bool on) {
     if (!layout::present(layout())) {
-        ToggleSwitch1_->setChecked(false);
+        master_switch_->setChecked(false);
         return;
     }
     led()[led::off_master] = on ? 1 : 0;

@@ -35,14 +35,14 @@ public:
     void record_arrived(uint32_t command, uint32_t sub) override;
     void apply_texts() override;
 
-    toggle_switch* master() const { return ToggleSwitch1_; }
+    toggle_switch* master() const { return master_switch_; }
     // Tag 0 driver current, 1..3 red, green, blue.
     value_bar* brightness_bar(int tag) const { return brightness_bars_[size_t(tag)]; }
     selector_strip* effect_strip() const { return icon_bkl_eff_select_; }
     value_bar* speed_bar() const { return icon_bkl_eff_speed_; }
     value_bar* parameter_bar() const { return icon_bkl_eff_para_; }
     // 0 X, 1 Y.
-    QComboBox* centre_box(int axis) const { return axis == 0 ? ComboBox1_ : ComboBox2_; }
+    QComboBox* centre_box(int axis) const { return axis == 0 ? centre_x_box_ : centre_y_box_; }
     // The captions under the built-in and the custom cells of the strip.
     QString builtin_caption() const;
     QString custom_caption() const;
@@ -76,13 +76,13 @@ private:
     void master_toggled(bool on);
 
     QWidget* canvas_;
-    toggle_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* master_switch_ = nullptr;
     std::array<value_bar*, 4> brightness_bars_{};
     selector_strip* icon_bkl_eff_select_ = nullptr;
     value_bar* icon_bkl_eff_speed_ = nullptr;
     value_bar* icon_bkl_eff_para_ = nullptr;
-    QComboBox* ComboBox1_ = nullptr;
-    QComboBox* ComboBox2_ = nullptr;
+    QComboBox* centre_x_box_ = nullptr;
+    QComboBox* centre_y_box_ = nullptr;
     std::array<QLabel*, 9> labels_{}; // Label1 .. Label9
 
     // The current effect's speed and parameter as shown: a built-in

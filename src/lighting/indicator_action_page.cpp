@@ -48,9 +48,9 @@ Tindicator_action_edit_frame::Tindicator_action_edit_frame(page_host& host, QWid
     const int width = px(page_width);
     make_indicator_labels(labels_, canvas_);
     icon_indicator_select_ = make_indicator_strip(canvas_, strip_cell, [this](int i) { choose(unsigned(i)); });
-    ToggleSwitch1_ = new toggle_switch(canvas_);
-    ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_,
+    trigger_switch_ = new toggle_switch(canvas_);
+    trigger_switch_->setObjectName(QStringLiteral("ToggleSwitch1"));
+    QObject::connect(trigger_switch_, &QAbstractButton::clicked, trigger_switch_,
                      [this](bool on) { indicator()[indicator_action::off_switch] = on ? 1 : 0; });
     auto* p1 = new click_panel(canvas_);
     auto* p2 = new click_panel(canvas_);
@@ -70,11 +70,11 @@ Tindicator_action_edit_frame::Tindicator_action_edit_frame(page_host& host, QWid
     p2->setObjectName(QStringLiteral("Panel2"));
     p1->on_press = [this](Qt::MouseButton b) { panel_pressed(0, b); };
     p2->on_press = [this](Qt::MouseButton b) { panel_pressed(1, b); };
-    Panel1_ = p1;
-    Panel2_ = p2;
-    Button1_ = new QPushButton(canvas_);
-    Button1_->setObjectName(QStringLiteral("Button1"));
-    QObject::connect(Button1_, &QPushButton::clicked, &deferred_, [this] { save(); });
+    light_up_panel_ = p1;
+    go_out_panel_ = p2;
+    save_button_ = new QPushButton(canvas_);
+    save_button_->setObjectName(QStringLiteral("Button1"));
+    QObject::connect(save_button_, &QPushButton::clicked, &deferred_, [this] { save(); });
 
     int y = px(gap * 2);
     auto place = [&](QWidget* w, int x, int wd, int h) {
@@ -85,13 +85,13 @@ Tindicator_action_edit_frame::Tindicator_action_edit_frame(page_host& host, QWid
     icon_indicator_select_->place(px(left), y, px(240), px(strip_height));
     y += px(strip_height) + px(gap * 2);
     place(labels_[2], px(left), width, px(label_height));
-    place(ToggleSwitch1_, px(left), px(switch_width), px(switch_height));
+    place(trigger_switch_, px(left), px(switch_width), px(switch_height));
     place(labels_[1], px(left), width, px(label_height));
-    place(Panel1_, px(left), width, px(panel_height));
+    place(light_up_panel_, px(left), width, px(panel_height));
     place(labels_[3], px(left), width, px(label_height));
-    place(Panel2_, px(left), width, px(panel_height));
+    place(go_out_panel_, px(left), width, px(panel_height));
     y += px(gap);
-    place(Button1_, px(left), px(button_width), px(button_height));
+    place(save_button_, px(left), px(button_width), px(button_height));
     canvas_->setMinimumSize(px(left) * 2 + width, y + px(gap));
     for (QWidget* w : canvas_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->show();
 
@@ -103,10 +103,10 @@ Tindicator_action_edit_frame::~Tindicator_action_edit_frame() {
     *alive_ = false;
     for (QLabel* l : labels_) delete l;
     delete icon_indicator_select_;
-    delete ToggleSwitch1_;
-    delete Panel1_;
-    delete Panel2_;
-    delete Button1_;
+    delete trigger_switch_;
+    delete light_up_panel_;
+    delete go_out_panel_;
+    delete save_button_;
     canvas_->setMinimumSize(0, 0);
 }
 
@@ -125,7 +125,7 @@ void Tindicator_action_edit_frame::apply_texts() {
         labels_[i]->setText(t);
         labels_[i]->setToolTip(t);
     }
-    Button1_->setText(host().lng(txt::action_save.id, txt::action_save.text));
+    save_button_->setText(host().lng(txt::action_save.id, txt::action_save.text));
     show_indicator();
 }
 
@@ -145,9 +145,9 @@ void Tindicator_action_edit_frame::show_indicator() {
     auto describe = [&](size_t off) {
         return QString::fromStdString(func_code_to_desc_str(host().texts(), fc_from(ind + off), true));
     };
-    Panel1_->setText(describe(indicator_action::off_on_code));
-    Panel2_->setText(describe(indicator_action::off_off_code));
-    ToggleSwitch1_->setChecked(ind[indicator_action::off_switch] != 0);
+    light_up_panel_->setText(describe(indicator_action::off_on_code));
+    go_out_panel_->setText(describe(indicator_action::off_off_code));
+    trigger_switch_->setChecked(ind[indicator_action::off_switch] != 0);
 }
 
 // The panels act only while the indicator's trigger switch is on.

@@ -41,10 +41,10 @@ public:
 
     unsigned current() const { return current_; }
     selector_strip* indicator_strip() const { return icon_indicator_select_; }
-    toggle_switch* trigger_switch() const { return ToggleSwitch1_; }
+    toggle_switch* trigger_switch() const { return trigger_switch_; }
     // 0 light-up panel, 1 go-out panel.
-    QLabel* panel(int which) const { return which == 0 ? Panel1_ : Panel2_; }
-    QPushButton* save_button() const { return Button1_; }
+    QLabel* panel(int which) const { return which == 0 ? light_up_panel_ : go_out_panel_; }
+    QPushButton* save_button() const { return save_button_; }
 
 private:
     uint8_t* indicator();
@@ -57,10 +57,10 @@ private:
     QWidget* canvas_;
     unsigned current_ = 0;
     selector_strip* icon_indicator_select_ = nullptr;
-    toggle_switch* ToggleSwitch1_ = nullptr;
-    QLabel* Panel1_ = nullptr;
-    QLabel* Panel2_ = nullptr;
-    QPushButton* Button1_ = nullptr;
+    toggle_switch* trigger_switch_ = nullptr;
+    QLabel* light_up_panel_ = nullptr;
+    QLabel* go_out_panel_ = nullptr;
+    QPushButton* save_button_ = nullptr;
     std::array<QLabel*, 4> labels_{}; // Label1 .. Label4
     QPointer<QDialog> open_picker_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -64,9 +64,9 @@ Tbkl_indicator_edit_frame::Tbkl_indicator_edit_frame(page_host& host, QWidget* c
     const int width = px(page_width);
     make_indicator_labels(labels_, canvas_);
     icon_indicator_select_ = make_indicator_strip(canvas_, strip_cell, [this](int i) { choose(unsigned(i)); });
-    ToggleSwitch1_ = new toggle_switch(canvas_);
-    ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) {
+    indicator_switch_ = new toggle_switch(canvas_);
+    indicator_switch_->setObjectName(QStringLiteral("ToggleSwitch1"));
+    QObject::connect(indicator_switch_, &QAbstractButton::clicked, indicator_switch_, [this](bool on) {
         ind::set_on(indicator(), on);
         draw_keys();
     });
@@ -75,9 +75,9 @@ Tbkl_indicator_edit_frame::Tbkl_indicator_edit_frame(page_host& host, QWidget* c
     QFont bold = disp_led_cfg_->font();
     bold.setBold(true);
     disp_led_cfg_->setFont(bold);
-    Button2_ = new QPushButton(canvas_);
-    Button2_->setObjectName(QStringLiteral("Button2"));
-    QObject::connect(Button2_, &QPushButton::clicked, &deferred_, [this] {
+    ambient_button_ = new QPushButton(canvas_);
+    ambient_button_->setObjectName(QStringLiteral("Button2"));
+    QObject::connect(ambient_button_, &QPushButton::clicked, &deferred_, [this] {
         // The dialog runs its own event loop: it opens once the click has
         // been handled.
         QTimer::singleShot(0, &deferred_, [this] { open_ambient_picker(); });
@@ -91,19 +91,19 @@ Tbkl_indicator_edit_frame::Tbkl_indicator_edit_frame(page_host& host, QWidget* c
     }
     QObject::connect(effects_, &QButtonGroup::idClicked, effects_,
                      [this](int tag) { ind::set_effect(indicator(), uint8_t(tag)); });
-    Image1_ = new colour_swatch(canvas_);
-    Image1_->setObjectName(QStringLiteral("Image1"));
-    Image1_->on_click = [this](Qt::MouseButton b) {
+    swatch_ = new colour_swatch(canvas_);
+    swatch_->setObjectName(QStringLiteral("Image1"));
+    swatch_->on_click = [this](Qt::MouseButton b) {
         const std::shared_ptr<bool> alive = alive_;
-        Image1_->pick(b, this->host().dialogs());
+        swatch_->pick(b, this->host().dialogs());
         // The colour dialog's event loop may end the connection, and this
         // page with it.
         if (!*alive) return;
-        colour::to_triple(Image1_->colour(), indicator() + ind::off_colour);
+        colour::to_triple(swatch_->colour(), indicator() + ind::off_colour);
     };
-    Button1_ = new QPushButton(canvas_);
-    Button1_->setObjectName(QStringLiteral("Button1"));
-    QObject::connect(Button1_, &QPushButton::clicked, &deferred_, [this] { save(); });
+    save_button_ = new QPushButton(canvas_);
+    save_button_->setObjectName(QStringLiteral("Button1"));
+    QObject::connect(save_button_, &QPushButton::clicked, &deferred_, [this] { save(); });
 
     int y = px(gap * 2);
     auto place = [&](QWidget* w, int x, int wd, int h) {
@@ -114,16 +114,16 @@ Tbkl_indicator_edit_frame::Tbkl_indicator_edit_frame(page_host& host, QWidget* c
     icon_indicator_select_->place(px(left), y, px(240), px(strip_height));
     y += px(strip_height) + px(gap * 2);
     place(labels_[2], px(left), width, px(label_height));
-    place(ToggleSwitch1_, px(left), px(switch_width), px(row_height));
+    place(indicator_switch_, px(left), px(switch_width), px(row_height));
     place(labels_[1], px(left), width, px(label_height));
     disp_led_cfg_->setGeometry(px(left), y, width - px(button_width + gap), px(row_height));
-    place(Button2_, px(left) + width - px(button_width), px(button_width), px(row_height));
+    place(ambient_button_, px(left) + width - px(button_width), px(button_width), px(row_height));
     place(labels_[3], px(left), width, px(label_height));
     for (int i = 0; i < 4; ++i)
         effect_buttons_[size_t(i)]->setGeometry(px(left) + i * (width / 4), y, width / 4, px(row_height));
     y += px(row_height) + px(gap);
-    Image1_->setGeometry(px(left), y, px(swatch_side), px(swatch_side));
-    Button1_->setGeometry(px(left) + width - px(button_width), y, px(button_width), px(row_height));
+    swatch_->setGeometry(px(left), y, px(swatch_side), px(swatch_side));
+    save_button_->setGeometry(px(left) + width - px(button_width), y, px(button_width), px(row_height));
     y += px(swatch_side);
     drawing_.set_scale(s);
     drawing_.set_origin(QPoint(0, y + keys_gap));
@@ -142,13 +142,13 @@ Tbkl_indicator_edit_frame::~Tbkl_indicator_edit_frame() {
     *alive_ = false;
     for (QLabel* l : labels_) delete l;
     delete icon_indicator_select_;
-    delete ToggleSwitch1_;
+    delete indicator_switch_;
     delete disp_led_cfg_;
     for (QRadioButton* b : effect_buttons_) delete b;
     delete effects_;
-    delete Image1_;
-    delete Button1_;
-    delete Button2_;
+    delete swatch_;
+    delete save_button_;
+    delete ambient_button_;
     canvas_->setMinimumSize(0, 0);
 }
 
@@ -185,11 +185,11 @@ void Tbkl_indicator_edit_frame::apply_texts() {
     }
     for (size_t i = 0; i < effect_buttons_.size(); ++i)
         effect_buttons_[i]->setText(host().lng(txt::indicator_effects[i].id, txt::indicator_effects[i].text));
-    Button1_->setText(host().lng(txt::indicator_save.id, txt::indicator_save.text));
-    Button1_->setToolTip(host().lng(txt::indicator_save_hint.id, txt::indicator_save_hint.text));
-    Button2_->setText(host().lng(txt::indicator_pick_ambient.id, txt::indicator_pick_ambient.text));
-    Button2_->setToolTip(host().lng(txt::indicator_pick_ambient_hint.id, txt::indicator_pick_ambient_hint.text));
-    Image1_->setToolTip(host().lng(txt::indicator_swatch_hint.id, txt::indicator_swatch_hint.text));
+    save_button_->setText(host().lng(txt::indicator_save.id, txt::indicator_save.text));
+    save_button_->setToolTip(host().lng(txt::indicator_save_hint.id, txt::indicator_save_hint.text));
+    ambient_button_->setText(host().lng(txt::indicator_pick_ambient.id, txt::indicator_pick_ambient.text));
+    ambient_button_->setToolTip(host().lng(txt::indicator_pick_ambient_hint.id, txt::indicator_pick_ambient_hint.text));
+    swatch_->setToolTip(host().lng(txt::indicator_swatch_hint.id, txt::indicator_swatch_hint.text));
     show_light_text();
 }
 
@@ -209,14 +209,14 @@ void Tbkl_indicator_edit_frame::choose(unsigned i) {
 
 void Tbkl_indicator_edit_frame::show_indicator() {
     const uint8_t* d = indicator();
-    ToggleSwitch1_->setChecked(ind::on(d));
+    indicator_switch_->setChecked(ind::on(d));
     show_light_text();
     // A stored effect beyond the four buttons checks none of them.
     const uint8_t effect = ind::effect(d);
     effects_->setExclusive(false);
     for (size_t b = 0; b < effect_buttons_.size(); ++b) effect_buttons_[b]->setChecked(b == effect);
     effects_->setExclusive(true);
-    Image1_->set_colour(colour::from_triple(d + ind::off_colour));
+    swatch_->set_colour(colour::from_triple(d + ind::off_colour));
 }
 
 void Tbkl_indicator_edit_frame::show_light_text() {

@@ -38,12 +38,12 @@ public:
 
     unsigned current() const { return current_; }
     selector_strip* indicator_strip() const { return icon_indicator_select_; }
-    toggle_switch* indicator_switch() const { return ToggleSwitch1_; }
+    toggle_switch* indicator_switch() const { return indicator_switch_; }
     QLabel* light_text() const { return disp_led_cfg_; }
     QRadioButton* effect_button(int i) const { return effect_buttons_[size_t(i)]; }
-    colour_swatch* swatch() const { return Image1_; }
-    QPushButton* save_button() const { return Button1_; }
-    QPushButton* ambient_button() const { return Button2_; }
+    colour_swatch* swatch() const { return swatch_; }
+    QPushButton* save_button() const { return save_button_; }
+    QPushButton* ambient_button() const { return ambient_button_; }
     // The key picture at a matrix position (null when not drawn).
     key_picture* key_at(unsigned column, unsigned row) const { return drawing_.picture_at(column, row); }
     // Whether a key picture is drawn highlighted.
@@ -68,13 +68,13 @@ private:
     QWidget* canvas_;
     unsigned current_ = 0;
     selector_strip* icon_indicator_select_ = nullptr;
-    toggle_switch* ToggleSwitch1_ = nullptr;
+    toggle_switch* indicator_switch_ = nullptr;
     QLabel* disp_led_cfg_ = nullptr;
     std::array<QRadioButton*, 4> effect_buttons_{};
     QButtonGroup* effects_ = nullptr;
-    colour_swatch* Image1_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
+    colour_swatch* swatch_ = nullptr;
+    QPushButton* save_button_ = nullptr;
+    QPushButton* ambient_button_ = nullptr;
     std::array<QLabel*, 4> labels_{}; // Label1 .. Label4
     keyboard_drawing drawing_;
     int highlight_id_ = -1;

@@ -29,13 +29,13 @@ Tuser_led_select::Tuser_led_select(const uint8_t* kb_layout, uint8_t* led_state,
     setObjectName(QStringLiteral("Tuser_led_select"));
     setWindowTitle(QString::fromLatin1(txt::picker_caption));
     auto* lay = new QVBoxLayout(this);
-    ListBox1_ = new QListWidget(this);
-    ListBox1_->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1_->setToolTip(QString::fromUtf8(txt::picker_hint));
-    lay->addWidget(ListBox1_);
-    for (const ambient_light& l : lights_) ListBox1_->addItem(ambient_light_line(l, led_state_, lng));
-    connect(ListBox1_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { choose(ListBox1_->row(item)); });
+    light_list_ = new QListWidget(this);
+    light_list_->setObjectName(QStringLiteral("ListBox1"));
+    light_list_->setToolTip(QString::fromUtf8(txt::picker_hint));
+    lay->addWidget(light_list_);
+    for (const ambient_light& l : lights_) light_list_->addItem(ambient_light_line(l, led_state_, lng));
+    connect(light_list_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { choose(light_list_->row(item)); });
     resize(360, 320);
 }
 

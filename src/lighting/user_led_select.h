@@ -22,7 +22,7 @@ public:
     Tuser_led_select(const uint8_t* kb_layout, uint8_t* led_state, unsigned indicator, const text_lookup& lng,
                      QWidget* parent = nullptr);
 
-    QListWidget* list() const { return ListBox1_; }
+    QListWidget* list() const { return light_list_; }
     // The line's light becomes the indicator's light; the dialog closes.
     void choose(int line);
 
@@ -30,7 +30,7 @@ private:
     uint8_t* led_state_;
     unsigned indicator_;
     std::vector<ambient_light> lights_;
-    QListWidget* ListBox1_;
+    QListWidget* light_list_;
 };
 
 // The line a light is listed with in the lighting pages' light lists:

@@ -74,15 +74,15 @@ Tmacro_edit_frame::Tmacro_edit_frame(QWidget* parent, float scale, const key_cod
     auto px = [scale](int v) { return int(float(v) * scale); };
     auto place = [&](QWidget* w, const box& b, int dx = 0) { w->setGeometry(px(b.x + dx), px(b.y), px(b.w), px(b.h)); };
 
-    Label1_ = new QLabel(this);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    place(Label1_, label_box);
+    group_label_ = new QLabel(this);
+    group_label_->setObjectName(QStringLiteral("Label1"));
+    place(group_label_, label_box);
     cb_macro_group_select_ = new QComboBox(this);
     cb_macro_group_select_->setObjectName(QStringLiteral("cb_macro_group_select"));
     for (unsigned g = 0; g < record_size::macro_group_count; ++g) cb_macro_group_select_->addItem(QString::number(g));
     cb_macro_group_select_->setMaxVisibleItems(16);
     place(cb_macro_group_select_, group_box);
-    QPushButton** buttons[] = {&Button1_, &Button2_, &Button3_, &Button4_};
+    QPushButton** buttons[] = {&read_button_, &save_button_, &save_file_button_, &load_file_button_};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QPushButton(this);
         b->setObjectName(QStringLiteral("Button%1").arg(i + 1));

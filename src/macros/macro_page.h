@@ -35,12 +35,12 @@ public:
     Tmacro_edit_frame(QWidget* parent, float scale, const key_code_convert& texts);
     ~Tmacro_edit_frame() override;
 
-    QLabel* group_label() const { return Label1_; }
+    QLabel* group_label() const { return group_label_; }
     QComboBox* group_select() const { return cb_macro_group_select_; }
-    QPushButton* read_button() const { return Button1_; }
-    QPushButton* save_button() const { return Button2_; }
-    QPushButton* save_file_button() const { return Button3_; }
-    QPushButton* load_file_button() const { return Button4_; }
+    QPushButton* read_button() const { return read_button_; }
+    QPushButton* save_button() const { return save_button_; }
+    QPushButton* save_file_button() const { return save_file_button_; }
+    QPushButton* load_file_button() const { return load_file_button_; }
     QTableView* step_list() const { return lv1_; }
     macro_step_model* steps() const { return model_.get(); }
     QMenu* step_menu() const { return macro_menu_; }
@@ -54,12 +54,12 @@ public:
     int first_selected_row() const;
 
 private:
-    QLabel* Label1_ = nullptr;
+    QLabel* group_label_ = nullptr;
     QComboBox* cb_macro_group_select_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
-    QPushButton* Button3_ = nullptr;
-    QPushButton* Button4_ = nullptr;
+    QPushButton* read_button_ = nullptr;
+    QPushButton* save_button_ = nullptr;
+    QPushButton* save_file_button_ = nullptr;
+    QPushButton* load_file_button_ = nullptr;
     QTableView* lv1_ = nullptr;
     std::unique_ptr<macro_step_model> model_;
     QMenu* macro_menu_ = nullptr;

@@ -38,30 +38,30 @@ Tmacro_str_edit::Tmacro_str_edit(macro_steps& result, size_t position, const key
     result_.count = 0;
     setWindowTitle(QStringLiteral("Edit string of macro"));
     setFixedSize(px(374), px(452));
-    Label1_ = new QLabel(this);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(px(8), px(16), px(358), px(41));
-    Label1_->setWordWrap(true);
-    Label2_ = new QLabel(this);
-    Label2_->setObjectName(QStringLiteral("Label2"));
-    Label2_->setGeometry(px(8), px(80), px(358), px(89));
-    Label2_->setWordWrap(true);
-    Label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    note_label_ = new QLabel(this);
+    note_label_->setObjectName(QStringLiteral("Label1"));
+    note_label_->setGeometry(px(8), px(16), px(358), px(41));
+    note_label_->setWordWrap(true);
+    counter_label_ = new QLabel(this);
+    counter_label_->setObjectName(QStringLiteral("Label2"));
+    counter_label_->setGeometry(px(8), px(80), px(358), px(89));
+    counter_label_->setWordWrap(true);
+    counter_label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     editer_ = new QPlainTextEdit(this);
     editer_->setObjectName(QStringLiteral("editer"));
     editer_->setGeometry(px(9), px(186), px(357), px(200));
-    Button1_ = new QPushButton(QStringLiteral("OK"), this);
-    Button1_->setObjectName(QStringLiteral("Button1"));
-    Button1_->setGeometry(px(224), px(408), px(107), px(25));
-    Button2_ = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2_->setObjectName(QStringLiteral("Button2"));
-    Button2_->setGeometry(px(24), px(408), px(107), px(25));
+    ok_button_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_button_->setObjectName(QStringLiteral("Button1"));
+    ok_button_->setGeometry(px(224), px(408), px(107), px(25));
+    cancel_button_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_button_->setObjectName(QStringLiteral("Button2"));
+    cancel_button_->setGeometry(px(24), px(408), px(107), px(25));
 
-    set_label(Label1_, tx(text_note, default_note));
+    set_label(note_label_, tx(text_note, default_note));
     editerChange();
     connect(editer_, &QPlainTextEdit::textChanged, this, [this] { editerChange(); });
-    connect(Button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(ok_button_, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(cancel_button_, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
 QString Tmacro_str_edit::tx(uint32_t id, const char* def) const {
@@ -73,7 +73,7 @@ std::u16string Tmacro_str_edit::text() const { return editer_->toPlainText().toS
 void Tmacro_str_edit::editerChange() {
     const macro_text::room r = macro_text::count(text(), position_);
     const std::string tmpl = texts_.get_lng_text(text_counter, default_counter);
-    set_label(Label2_, QString::fromStdString(format_template(
+    set_label(counter_label_, QString::fromStdString(format_template(
                            tmpl, {int64_t(r.max), int64_t(r.needed), int64_t(r.remaining)})));
 }
 

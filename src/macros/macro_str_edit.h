@@ -27,10 +27,10 @@ public:
                     float scale, QWidget* parent = nullptr);
 
     QPlainTextEdit* editer() const { return editer_; }
-    QLabel* note_label() const { return Label1_; }
-    QLabel* counter_label() const { return Label2_; }
-    QPushButton* ok_button() const { return Button1_; }
-    QPushButton* cancel_button() const { return Button2_; }
+    QLabel* note_label() const { return note_label_; }
+    QLabel* counter_label() const { return counter_label_; }
+    QPushButton* ok_button() const { return ok_button_; }
+    QPushButton* cancel_button() const { return cancel_button_; }
 
     void Button1Click();
     void Button2Click();
@@ -46,11 +46,11 @@ private:
     const key_code_convert& texts_;
     dialog_service& dialogs_;
     float scale_;
-    QLabel* Label1_ = nullptr;
-    QLabel* Label2_ = nullptr;
+    QLabel* note_label_ = nullptr;
+    QLabel* counter_label_ = nullptr;
     QPlainTextEdit* editer_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
+    QPushButton* ok_button_ = nullptr;
+    QPushButton* cancel_button_ = nullptr;
 };
 
 } // namespace qvk

@@ -105,11 +105,11 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setWordWrap(true);
     }
-    ToggleSwitch1_ = new toggle_switch(canvas_);
-    ToggleSwitch1_->setObjectName(QStringLiteral("ToggleSwitch1"));
-    QObject::connect(ToggleSwitch1_, &QAbstractButton::clicked, ToggleSwitch1_, [this](bool on) { switch_clicked(on); });
-    pb1_ = new QLabel(canvas_);
-    pb1_->setObjectName(QStringLiteral("pb1"));
+    rhythm_switch_ = new toggle_switch(canvas_);
+    rhythm_switch_->setObjectName(QStringLiteral("ToggleSwitch1"));
+    QObject::connect(rhythm_switch_, &QAbstractButton::clicked, rhythm_switch_, [this](bool on) { switch_clicked(on); });
+    spectrum_picture_ = new QLabel(canvas_);
+    spectrum_picture_->setObjectName(QStringLiteral("pb1"));
     for (int t = 0; t < setting_tag_count; ++t) {
         auto* b = new value_bar(canvas_);
         b->setObjectName(QString::fromLatin1(setting_names[t]));
@@ -118,12 +118,12 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
         b->on_release = [this, t](Qt::MouseButton button, int x) { setting_release(t, button, x); };
         setting_bars_[size_t(t)] = b;
     }
-    Button1_ = new QPushButton(canvas_);
-    Button1_->setObjectName(QStringLiteral("Button1"));
-    QObject::connect(Button1_, &QPushButton::clicked, Button1_, [this] { send(type_step, 0); });
-    Button2_ = new QPushButton(canvas_);
-    Button2_->setObjectName(QStringLiteral("Button2"));
-    QObject::connect(Button2_, &QPushButton::clicked, Button2_, [this] { send(type_step, 1); });
+    previous_button_ = new QPushButton(canvas_);
+    previous_button_->setObjectName(QStringLiteral("Button1"));
+    QObject::connect(previous_button_, &QPushButton::clicked, previous_button_, [this] { send(type_step, 0); });
+    next_button_ = new QPushButton(canvas_);
+    next_button_->setObjectName(QStringLiteral("Button2"));
+    QObject::connect(next_button_, &QPushButton::clicked, next_button_, [this] { send(type_step, 1); });
     timer_top_point_down_ = new QTimer(canvas_);
     timer_top_point_down_->setObjectName(QStringLiteral("timer_top_point_down"));
     timer_top_point_down_->setInterval(music::tick_ms);
@@ -141,9 +141,9 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
     int y = px(gap);
     labels_[0]->setGeometry(px(left), y, picture_width, px(label_height));
     y += px(label_height);
-    ToggleSwitch1_->setGeometry(px(left), y, px(switch_width), px(switch_height));
+    rhythm_switch_->setGeometry(px(left), y, px(switch_width), px(switch_height));
     y += px(switch_height) + px(gap);
-    pb1_->setGeometry(px(left), y, picture_width, px(picture_height));
+    spectrum_picture_->setGeometry(px(left), y, picture_width, px(picture_height));
     y += px(picture_height) + px(gap);
     for (int t = 0; t < setting_tag_count; ++t) {
         labels_[size_t(t + 1)]->setGeometry(px(left), y, picture_width, px(label_height));
@@ -151,12 +151,12 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
         setting_bars_[size_t(t)]->setGeometry(px(left), y, px(bar_width), px(bar_height));
         y += px(bar_height) + px(gap);
     }
-    Button1_->setGeometry(px(left), y, px(button_width), px(button_height));
-    Button2_->setGeometry(px(left + button_width + gap), y, px(button_width), px(button_height));
+    previous_button_->setGeometry(px(left), y, px(button_width), px(button_height));
+    next_button_->setGeometry(px(left + button_width + gap), y, px(button_width), px(button_height));
     y += px(button_height) + px(gap);
     canvas_->setMinimumSize(px(left) * 2 + picture_width, y);
-    for (QWidget* w : {static_cast<QWidget*>(ToggleSwitch1_), static_cast<QWidget*>(pb1_),
-                       static_cast<QWidget*>(Button1_), static_cast<QWidget*>(Button2_)})
+    for (QWidget* w : {static_cast<QWidget*>(rhythm_switch_), static_cast<QWidget*>(spectrum_picture_),
+                       static_cast<QWidget*>(previous_button_), static_cast<QWidget*>(next_button_)})
         w->show();
     for (QLabel* l : labels_) l->show();
     for (value_bar* b : setting_bars_) b->show();
@@ -164,7 +164,7 @@ Tmusic_spectrum_frame::Tmusic_spectrum_frame(page_host& host, QWidget* canvas)
     settings_ = music::load_display_settings(settings_path());
     draw_background();
     picture_ = background_;
-    pb1_->setPixmap(QPixmap::fromImage(picture_));
+    spectrum_picture_->setPixmap(QPixmap::fromImage(picture_));
     for (int t = 0; t < setting_tag_count; ++t) draw_setting(t);
     apply_texts();
 }
@@ -176,11 +176,11 @@ Tmusic_spectrum_frame::~Tmusic_spectrum_frame() {
     delete timer_top_point_down_;
     delete timer_re_start_snap_;
     for (QLabel* l : labels_) delete l;
-    delete ToggleSwitch1_;
-    delete pb1_;
+    delete rhythm_switch_;
+    delete spectrum_picture_;
     for (value_bar* b : setting_bars_) delete b;
-    delete Button1_;
-    delete Button2_;
+    delete previous_button_;
+    delete next_button_;
     canvas_->setMinimumSize(0, 0);
 }
 
@@ -201,8 +201,8 @@ void Tmusic_spectrum_frame::apply_texts() {
         labels_[i]->setText(t);
         labels_[i]->setToolTip(t);
     }
-    Button1_->setText(host().lng(txt::previous_effect.id, txt::previous_effect.text));
-    Button2_->setText(host().lng(txt::next_effect.id, txt::next_effect.text));
+    previous_button_->setText(host().lng(txt::previous_effect.id, txt::previous_effect.text));
+    next_button_->setText(host().lng(txt::next_effect.id, txt::next_effect.text));
 }
 
 void Tmusic_spectrum_frame::record_arrived(uint32_t command, uint32_t sub) {
@@ -210,7 +210,7 @@ void Tmusic_spectrum_frame::record_arrived(uint32_t command, uint32_t sub) {
         // The keyboard switches the rhythm off (0), on (1) or over (2).
         if (sub == 0) set_switch(false);
         if (sub == 1) set_switch(true);
-        if (sub == 2) set_switch(!ToggleSwitch1_->isChecked());
+        if (sub == 2) set_switch(!rhythm_switch_->isChecked());
     } else if (command == cmd::bkl_master_switch && !master_on()) {
         set_switch(false);
     }
@@ -219,13 +219,13 @@ void Tmusic_spectrum_frame::record_arrived(uint32_t command, uint32_t sub) {
 // ---------------------------------------------------------------- switch, start and stop
 
 void Tmusic_spectrum_frame::set_switch(bool on) {
-    ToggleSwitch1_->setChecked(on);
+    rhythm_switch_->setChecked(on);
     switch_clicked(on);
 }
 
 void Tmusic_spectrum_frame::switch_clicked(bool on) {
     if (!master_on()) {
-        ToggleSwitch1_->setChecked(false);
+        rhythm_switch_->setChecked(false);
         stop();
         return;
     }
@@ -254,7 +254,7 @@ void Tmusic_spectrum_frame::start() {
     if (start_capture()) return;
     device_id_.clear();
     timer_re_start_snap_->stop();
-    ToggleSwitch1_->setChecked(false);
+    rhythm_switch_->setChecked(false);
     host().dialogs().show_message(host().lng(txt::start_failed.id, txt::start_failed.text));
 }
 
@@ -265,7 +265,7 @@ void Tmusic_spectrum_frame::stop() {
     capture_.reset();
     meter_.clear();
     picture_ = background_;
-    pb1_->setPixmap(QPixmap::fromImage(picture_));
+    spectrum_picture_->setPixmap(QPixmap::fromImage(picture_));
 }
 
 void Tmusic_spectrum_frame::timer_re_start_snapTimer() {
@@ -323,7 +323,7 @@ void Tmusic_spectrum_frame::send(int type, uint32_t value) {
                             packet::read_u16(led() + led::off_rhythm_gain), 0, true);
         break;
     case type_step:
-        if (ToggleSwitch1_->isChecked()) host().send_command(cmd::rhythm_step, uint8_t(value), 0, 0, 0, true);
+        if (rhythm_switch_->isChecked()) host().send_command(cmd::rhythm_step, uint8_t(value), 0, 0, 0, true);
         break;
     default: break;
     }
@@ -332,7 +332,7 @@ void Tmusic_spectrum_frame::send(int type, uint32_t value) {
 // ---------------------------------------------------------------- drawing
 
 void Tmusic_spectrum_frame::draw_background() {
-    const int w = pb1_->width(), h = pb1_->height();
+    const int w = spectrum_picture_->width(), h = spectrum_picture_->height();
     background_ = QImage(w, h, QImage::Format_RGB32);
     background_.fill(Qt::black);
     QPainter p(&background_);
@@ -364,7 +364,7 @@ void Tmusic_spectrum_frame::draw_spectrum() {
         }
     }
     p.end();
-    pb1_->setPixmap(QPixmap::fromImage(picture_));
+    spectrum_picture_->setPixmap(QPixmap::fromImage(picture_));
 }
 
 // ---------------------------------------------------------------- setting bars
@@ -399,7 +399,7 @@ void Tmusic_spectrum_frame::draw_setting(int tag) {
 }
 
 bool Tmusic_spectrum_frame::setting_press(int tag, int x) {
-    if (!ToggleSwitch1_->isChecked()) return false;
+    if (!rhythm_switch_->isChecked()) return false;
     if (x <= setting_bars_[size_t(tag)]->width() - 2) setting_set(tag, x);
     return true;
 }

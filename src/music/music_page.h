@@ -51,12 +51,12 @@ public:
     void record_arrived(uint32_t command, uint32_t sub) override;
     void apply_texts() override;
 
-    toggle_switch* rhythm_switch() const { return ToggleSwitch1_; }
-    QLabel* spectrum_picture() const { return pb1_; }
+    toggle_switch* rhythm_switch() const { return rhythm_switch_; }
+    QLabel* spectrum_picture() const { return spectrum_picture_; }
     // The spectrum as last drawn.
     const QImage& picture() const { return picture_; }
-    QPushButton* previous_button() const { return Button1_; }
-    QPushButton* next_button() const { return Button2_; }
+    QPushButton* previous_button() const { return previous_button_; }
+    QPushButton* next_button() const { return next_button_; }
     value_bar* setting_bar(int tag) const { return setting_bars_[size_t(tag)]; }
     QTimer* draw_timer() const { return timer_top_point_down_; }
     QTimer* restart_timer() const { return timer_re_start_snap_; }
@@ -99,10 +99,10 @@ private:
 
     QWidget* canvas_;
     float scale_;
-    toggle_switch* ToggleSwitch1_ = nullptr;
-    QLabel* pb1_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
+    toggle_switch* rhythm_switch_ = nullptr;
+    QLabel* spectrum_picture_ = nullptr;
+    QPushButton* previous_button_ = nullptr;
+    QPushButton* next_button_ = nullptr;
     std::array<value_bar*, setting_tag_count> setting_bars_{};
     std::array<QLabel*, 7> labels_{}; // Label1 .. Label7
     QTimer* timer_top_point_down_ = nullptr;
